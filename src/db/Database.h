@@ -1,0 +1,139 @@
+// The one database interface of attcalc: execute, query (rows read by column
+// name ignoring letter case), list tables, transactions. Two backends sit
+// behind it: SQLite through its C API and ODBC through unixODBC.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace attcalc {
+
+class Dialect;
+
+// Any failure of a statement or of reading a value. The message names what
+// failed: the statement's error text, or the table, column and value.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One column value as the backend delivered it.
+struct DbValue {
+    enum class Kind { Null, Int, Real, Text };
+    Kind kind = Kind::Null;
+    std::int64_t i = 0;
+    double d = 0;
+    std::string s;
+
+    static DbValue Null() { return {}; }
+    static DbValue Int(std::int64_t v) { DbValue x; x.kind = Kind::Int; x.i = v; return x; }
+    static DbValue Real(double v) { DbValue x; x.kind = Kind::Real; x.d = v; return x; }
+    static DbValue Text(std::string v) { DbValue x; x.kind = Kind::Text; x.s = std::move(v); return x; }
+};
+
+// The rows of one query, all read at once. Columns are found by name without
+// regard to letter case; a null reads as 0, false or the empty text; an integer
+// read as text gives its decimal digits. A text that is not a number, read as a
+// number, fails with a DbError naming the source, the column and the value.
+class Rows {
+public:
+    Rows() = default;
+    Rows(std::string source, std::vector<std::string> columns);
+
+    void AddRow(std::vector<DbValue> values) { rows_.push_back(std::move(values)); }
+
+    std::size_t Count() const { return rows_.size(); }
+    bool Empty() const { return rows_.empty(); }
+    const std::vector<std::string>& Columns() const { return columns_; }
+    bool HasColumn(std::string_view name) const;
+    const std::string& Source() const { return source_; }
+
+    // Access by row index and column name.
+    bool IsNull(std::size_t row, std::string_view col) const;
+    std::int64_t Int(std::size_t row, std::string_view col) const;
+    double Real(std::size_t row, std::string_view col) const;
+    bool Bool(std::size_t row, std::string_view col) const;
+    std::string Text(std::size_t row, std::string_view col) const;
+    const DbValue& Value(std::size_t row, std::string_view col) const;
+    const DbValue& Value(std::size_t row, std::size_t colIndex) const { return rows_.at(row).at(colIndex); }
+
+private:
+    std::size_t Index(std::string_view col) const;
+    std::string source_;
+    std::vector<std::string> columns_;
+    std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> position
+    std::vector<std::vector<DbValue>> rows_;
+};
+
+// One column assignment for Insert and Update helpers.
+struct SqlField {
+    std::string column;
+    DbValue value;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // Runs a statement without result. Throws DbError with the backend's text.
+    virtual void Execute(const std::string& sql) = 0;
+    // Runs a query and reads all of its rows.
+    virtual Rows Query(const std::string& sql) = 0;
+    // Names of the tables of the database (base tables of the default schema).
+    virtual std::vector<std::string> ListTables() = 0;
+
+    // Transactions. Begin/Commit/Rollback nest only one level deep; inside a
+    // transaction TryExecute runs its statement under a savepoint so that a
+    // failure the caller handles does not abort the whole transaction.
+    virtual void Begin() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
+    virtual bool InTransaction() const = 0;
+
+    // Runs a statement whose failure the caller handles. Returns false and
+    // fills *error on failure instead of throwing.
+    virtual bool TryExecute(const std::string& sql, std::string* error) = 0;
+
+    virtual const Dialect& dialect() const = 0;
+
+    // Convenience built on Execute: "insert into <table> (cols) values (...)"
+    // with every value rendered as a literal by the dialect.
+    void Insert(std::string_view table, const std::vector<SqlField>& fields);
+    // True when a table of that name exists (letter case ignored).
+    bool TableExists(std::string_view table);
+};
+
+// Renders a literal: texts quoted by the dialect, numbers in decimal, null.
+std::string SqlLiteral(const Dialect& d, const DbValue& v);
+
+// Connection strings: "key=value" pairs separated by ";", keys ignore case.
+struct ConnectionParams {
+    std::vector<std::pair<std::string, std::string>> pairs;  // in order, keys as written
+    std::optional<std::string> Get(std::string_view key) const;  // case-insensitive
+};
+ConnectionParams ParseConnectionString(std::string_view cs);
+
+// The connection string with the values of Password and PWD replaced by "***".
+std::string MaskPasswords(std::string_view cs);
+
+// Opens the database that a connection string names. `home` is the attcalc
+// folder, against which a relative SQLite file is resolved.
+std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, const std::string& home);
+
+// Backends.
+std::unique_ptr<Database> OpenSqlite(const std::string& path);
+// `odbcConnectionString` goes to SQLDriverConnect as it stands; `sqlServer`
+// selects the SQL Server dialect, otherwise the driver's name decides.
+std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer);
+
+std::string ToLower(std::string_view s);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace attcalc

@@ -1,0 +1,31 @@
+// What differs between the SQL of the backends. Every piece of SQL that is not
+// the same on SQLite, PostgreSQL and SQL Server goes through one of these.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace attcalc {
+
+// Column types of the table catalogue, named as the catalogue names them.
+enum class FieldType { NVarChar, SmallInt, Int, Bit, Money, Float, IntIdentity };
+
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+    virtual std::string Name() const = 0;  // "sqlite", "postgresql", "sqlserver"
+
+    // A text literal, quoted so that no content can change the statement.
+    virtual std::string Quote(std::string_view text) const;
+    // A table name as written in statements (SQL Server prefixes "dbo.").
+    virtual std::string Table(std::string_view name) const { return std::string(name); }
+    // The column type of a catalogue field.
+    virtual std::string TypeName(FieldType type, int size) const = 0;
+    // A query that returns the columns of a table and no row.
+    virtual std::string SelectNone(std::string_view table) const;
+    // A query of the first `n` rows of `select <rest>` ("top n" or "limit n").
+    virtual std::string SelectTop(int n, std::string_view columns, std::string_view rest) const;
+};
+
+}  // namespace attcalc

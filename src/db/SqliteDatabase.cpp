@@ -1,0 +1,141 @@
+// The embedded backend: an SQLite database file through SQLite's C API.
+#include <sqlite3.h>
+
+#include "db/Database.h"
+#include "db/Dialect.h"
+
+namespace attcalc {
+namespace {
+
+class SqliteDialect : public Dialect {
+public:
+    std::string Name() const override { return "sqlite"; }
+    std::string TypeName(FieldType type, int size) const override {
+        switch (type) {
+            case FieldType::NVarChar: return "nvarchar(" + std::to_string(size) + ")";
+            case FieldType::SmallInt: return "smallint";
+            case FieldType::Int: return "integer";
+            case FieldType::Bit: return "bit";
+            case FieldType::Money: return "numeric(19,4)";
+            case FieldType::Float: return "float";
+            case FieldType::IntIdentity: return "integer primary key autoincrement";
+        }
+        return "text";
+    }
+};
+
+class SqliteDatabase : public Database {
+public:
+    explicit SqliteDatabase(const std::string& path) {
+        int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc != SQLITE_OK) {
+            std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            sqlite3_close(db_);
+            db_ = nullptr;
+            throw DbError("cannot open SQLite database \"" + path + "\": " + msg);
+        }
+        sqlite3_busy_timeout(db_, 600000);
+    }
+    ~SqliteDatabase() override {
+        if (db_) {
+            if (inTx_) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+            sqlite3_close(db_);
+        }
+    }
+
+    void Execute(const std::string& sql) override {
+        char* err = nullptr;
+        int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK) {
+            std::string msg = err ? err : sqlite3_errmsg(db_);
+            sqlite3_free(err);
+            throw DbError(msg + " [" + sql + "]");
+        }
+    }
+
+    Rows Query(const std::string& sql) override {
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, &tail) != SQLITE_OK)
+            throw DbError(std::string(sqlite3_errmsg(db_)) + " [" + sql + "]");
+        int n = sqlite3_column_count(st);
+        std::vector<std::string> cols;
+        for (int i = 0; i < n; ++i) cols.emplace_back(sqlite3_column_name(st, i));
+        Rows rows("\"" + sql + "\"", cols);
+        for (;;) {
+            int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE) break;
+            if (rc != SQLITE_ROW) {
+                std::string msg = sqlite3_errmsg(db_);
+                sqlite3_finalize(st);
+                throw DbError(msg + " [" + sql + "]");
+            }
+            std::vector<DbValue> vals;
+            vals.reserve(n);
+            for (int i = 0; i < n; ++i) {
+                switch (sqlite3_column_type(st, i)) {
+                    case SQLITE_NULL: vals.push_back(DbValue::Null()); break;
+                    case SQLITE_INTEGER: vals.push_back(DbValue::Int(sqlite3_column_int64(st, i))); break;
+                    case SQLITE_FLOAT: vals.push_back(DbValue::Real(sqlite3_column_double(st, i))); break;
+                    default: {
+                        const unsigned char* t = sqlite3_column_text(st, i);
+                        vals.push_back(DbValue::Text(t ? reinterpret_cast<const char*>(t) : ""));
+                    }
+                }
+            }
+            rows.AddRow(std::move(vals));
+        }
+        sqlite3_finalize(st);
+        return rows;
+    }
+
+    std::vector<std::string> ListTables() override {
+        Rows r = Query("select name from sqlite_master where type='table' order by name");
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < r.Count(); ++i) out.push_back(r.Text(i, "name"));
+        return out;
+    }
+
+    void Begin() override {
+        Execute("begin");
+        inTx_ = true;
+    }
+    void Commit() override {
+        Execute("commit");
+        inTx_ = false;
+    }
+    void Rollback() override {
+        inTx_ = false;
+        sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+    }
+    bool InTransaction() const override { return inTx_; }
+
+    bool TryExecute(const std::string& sql, std::string* error) override {
+        if (inTx_) Execute("savepoint try_stmt");
+        try {
+            Execute(sql);
+        } catch (const DbError& e) {
+            if (error) *error = e.what();
+            if (inTx_) {
+                Execute("rollback to savepoint try_stmt");
+                Execute("release savepoint try_stmt");
+            }
+            return false;
+        }
+        if (inTx_) Execute("release savepoint try_stmt");
+        return true;
+    }
+
+    const Dialect& dialect() const override { return dialect_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool inTx_ = false;
+    SqliteDialect dialect_;
+};
+
+}  // namespace
+
+std::unique_ptr<Database> OpenSqlite(const std::string& path) { return std::make_unique<SqliteDatabase>(path); }
+
+}  // namespace attcalc

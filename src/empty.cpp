@@ -1,0 +1,1 @@
+// placeholder so that an empty subsystem still forms a library

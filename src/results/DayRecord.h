@@ -1,0 +1,9 @@
+// The day array: up to 400 day results with their marks.
+#pragma once
+
+namespace attcalc {
+
+struct TDayArray {
+};
+
+}  // namespace attcalc

@@ -1,0 +1,43 @@
+// Everything one calculation holds for its whole life: the shared connection,
+// the run-wide values, and the records that each have one writer (rule,
+// settings, shifts, person, period state, day array, balances). Passed by
+// reference so that tests and multi-person runs start from clean state.
+#pragma once
+
+#include <string>
+
+#include "config/Person.h"
+#include "config/Rule.h"
+#include "config/Settings.h"
+#include "config/Shifts.h"
+#include "db/Database.h"
+#include "engine/PeriodState.h"
+#include "monthly/Balances.h"
+#include "results/DayRecord.h"
+
+namespace attcalc {
+
+class Trace;
+
+struct TRunContext {
+    Database* db = nullptr;          // the shared connection, owned by the caller
+    std::string home;                // the attcalc folder
+    std::string ConnectionString;
+
+    std::string PersonnelCode;       // argument 1 as given
+    std::string PeriodStart;         // salary period being calculated
+    std::string PeriodEnd;
+    bool ScriptsEnabled = false;
+
+    TSettings settings;
+    rule_type rule;
+    TShiftTable shifts;
+    TPersonAttributes person;
+    PeriodState period;
+    TDayArray days;
+    TLeaveBalances balances;
+
+    Trace* trace = nullptr;          // null when tracing is off
+};
+
+}  // namespace attcalc

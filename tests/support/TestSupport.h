@@ -1,0 +1,42 @@
+// Shared helpers of the test programs: temporary folders, SQLite fixtures and
+// running the built program.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/Database.h"
+
+namespace attcalc::test {
+
+// A fresh temporary folder, removed when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+struct RunResult {
+    int status = -1;          // exit status of the program
+    std::string out, err;     // standard output and error
+};
+
+// Runs the built attcalc with the given arguments. `env` holds "NAME=value"
+// entries added to the environment (ATTCALC_HOME, ATTCALC_NOW, ...).
+RunResult RunAttcalc(const std::vector<std::string>& args, const std::vector<std::string>& env);
+
+// The PostgreSQL server of the test run, when tools/test started one:
+// an ODBC connection string from ATTCALC_TEST_PG, or empty.
+std::string PostgresConnectionString();
+
+}  // namespace attcalc::test
