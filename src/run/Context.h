@@ -4,6 +4,7 @@
 // reference so that tests and multi-person runs start from clean state.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "config/Person.h"
@@ -38,6 +39,7 @@ struct TRunContext {
     TLeaveBalances balances;
 
     Trace* trace = nullptr;          // null when tracing is off
+    std::set<std::string> KnownTables;  // upper-case names of tables of ctx.db seen to exist (db/Catalogue.h)
 };
 
 }  // namespace attcalc
