@@ -4,6 +4,7 @@
 // reference so that tests and multi-person runs start from clean state.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -32,6 +33,8 @@ struct TRunContext {
 
     TSettings settings;
     rule_type rule;
+    std::optional<int> RuleRequestedCode;  // RuleLoad's one-code cache: the code last asked for
+    void (*PrepareRuleScripts)(TRunContext& ctx) = nullptr;  // parses ctx.rule.Rule_Script after each rule load
     TShiftTable shifts;
     TPersonAttributes person;
     PeriodState period;
