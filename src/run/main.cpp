@@ -1,1 +1,3 @@
-int main(int argc, char** argv) { return 0; }
+#include "run/Entry.h"
+
+int main(int argc, char** argv) { return attcalc::AttcalcMain(argc, argv); }
