@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "calendar/Holidays.h"
 #include "config/Person.h"
 #include "config/Rule.h"
 #include "config/Settings.h"
@@ -40,6 +41,7 @@ struct TRunContext {
     PeriodState period;
     TDayArray days;
     TLeaveBalances balances;
+    THolidayCalendar holidays;       // the holiday year held in memory (calendar/Holidays.h)
 
     Trace* trace = nullptr;          // null when tracing is off
     std::set<std::string> KnownTables;  // upper-case names of tables of ctx.db seen to exist (db/Catalogue.h)
