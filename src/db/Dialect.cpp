@@ -21,4 +21,19 @@ std::string Dialect::SelectTop(int n, std::string_view columns, std::string_view
     return "select " + std::string(columns) + " " + std::string(rest) + " limit " + std::to_string(n);
 }
 
+std::string Dialect::ListTablesSql() const {
+    return "select table_name from information_schema.tables"
+           " where table_schema = current_schema() and table_type = 'BASE TABLE' order by table_name";
+}
+
+std::string Dialect::SavepointSql(std::string_view name) const { return "savepoint " + std::string(name); }
+
+std::string Dialect::RollbackToSavepointSql(std::string_view name) const {
+    return "rollback to savepoint " + std::string(name);
+}
+
+std::string Dialect::ReleaseSavepointSql(std::string_view name) const {
+    return "release savepoint " + std::string(name);
+}
+
 }  // namespace attcalc

@@ -26,6 +26,14 @@ public:
     virtual std::string SelectNone(std::string_view table) const;
     // A query of the first `n` rows of `select <rest>` ("top n" or "limit n").
     virtual std::string SelectTop(int n, std::string_view columns, std::string_view rest) const;
+    // A query whose first column is the name of every table of the database
+    // (base tables of the default schema, no system tables).
+    virtual std::string ListTablesSql() const;
+    // Savepoints inside a transaction: set, undo to, and forget. An empty
+    // text means the backend has no such statement (nothing to run).
+    virtual std::string SavepointSql(std::string_view name) const;
+    virtual std::string RollbackToSavepointSql(std::string_view name) const;
+    virtual std::string ReleaseSavepointSql(std::string_view name) const;
 };
 
 }  // namespace attcalc

@@ -22,6 +22,11 @@ public:
         }
         return "text";
     }
+    // sqlite_sequence and the other internal tables are not the database's own.
+    std::string ListTablesSql() const override {
+        return "select name from sqlite_master where type='table' and name not like 'sqlite\\_%' escape '\\'"
+               " order by name";
+    }
 };
 
 class SqliteDatabase : public Database {
@@ -90,9 +95,9 @@ public:
     }
 
     std::vector<std::string> ListTables() override {
-        Rows r = Query("select name from sqlite_master where type='table' order by name");
+        Rows r = Query(dialect_.ListTablesSql());
         std::vector<std::string> out;
-        for (std::size_t i = 0; i < r.Count(); ++i) out.push_back(r.Text(i, "name"));
+        for (std::size_t i = 0; i < r.Count(); ++i) out.push_back(r.Text(i, r.Columns().at(0)));
         return out;
     }
 
