@@ -17,6 +17,7 @@
 #include "engine/PeriodState.h"
 #include "monthly/Balances.h"
 #include "results/DayRecord.h"
+#include "results/ResultsCursor.h"
 
 namespace attcalc {
 
@@ -40,6 +41,7 @@ struct TRunContext {
     TPersonAttributes person;
     PeriodState period;
     TDayArray days;
+    TResultsCursor results;          // the results cursor and the current results table (results/ResultsCursor.h)
     TLeaveBalances balances;
     THolidayCalendar holidays;       // the holiday year held in memory (calendar/Holidays.h)
 
