@@ -36,4 +36,24 @@ std::string Dialect::ReleaseSavepointSql(std::string_view name) const {
     return "release savepoint " + std::string(name);
 }
 
+std::string Dialect::StoreResultRowSql(std::string_view table, std::string_view date, std::string_view code,
+                                       const std::vector<SqlAssignment>& first,
+                                       const std::vector<SqlAssignment>& second) const {
+    const std::string t = Table(table);
+    const std::string key = "prc_date=" + std::string(date) + " and Prc_PCode=" + std::string(code);
+    std::string sql = "insert into " + t + " (prc_date,Prc_PCode) select " + std::string(date) + "," +
+                      std::string(code) + "\nwhere not exists(select 1 from " + t + " where " + key + ");\n";
+    if (first.empty() && second.empty()) return sql;
+    sql += "update " + t + " set ";
+    bool any = false;
+    for (const auto* list : {&first, &second})
+        for (const SqlAssignment& a : *list) {
+            sql += any ? "\n      ," : "\n       ";
+            sql += a.first + " = " + a.second;
+            any = true;
+        }
+    sql += "\nwhere " + key;
+    return sql;
+}
+
 }  // namespace attcalc

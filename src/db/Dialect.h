@@ -4,12 +4,17 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace attcalc {
 
 // Column types of the table catalogue, named as the catalogue names them.
 enum class FieldType { NVarChar, SmallInt, Int, Bit, Money, Float, IntIdentity };
+
+// One column assignment of a statement: the column name and its value as a
+// literal (Quote for texts, decimal digits for numbers).
+using SqlAssignment = std::pair<std::string, std::string>;
 
 class Dialect {
 public:
@@ -34,6 +39,14 @@ public:
     virtual std::string SavepointSql(std::string_view name) const;
     virtual std::string RollbackToSavepointSql(std::string_view name) const;
     virtual std::string ReleaseSavepointSql(std::string_view name) const;
+    // One batch that stores a row of a month result table (key prc_date,
+    // Prc_PCode): when no row has the key (`date`, `code`, both literals) one
+    // is inserted with the key alone, then the `first` and the `second`
+    // assignments are applied to it. The default is an insert of the missing
+    // key followed by one update, two statements in one text.
+    virtual std::string StoreResultRowSql(std::string_view table, std::string_view date, std::string_view code,
+                                          const std::vector<SqlAssignment>& first,
+                                          const std::vector<SqlAssignment>& second) const;
 };
 
 }  // namespace attcalc

@@ -91,6 +91,48 @@ public:
     }
     // SQL Server keeps a savepoint until the transaction ends; there is no release.
     std::string ReleaseSavepointSql(std::string_view) const override { return ""; }
+
+    // The T-SQL batch of the result writer, line by line as the rest of the
+    // system has always sent it (the month-row test of its first update never
+    // holds for a day row).
+    std::string StoreResultRowSql(std::string_view table, std::string_view date, std::string_view code,
+                                  const std::vector<SqlAssignment>& first,
+                                  const std::vector<SqlAssignment>& second) const override {
+        const std::string t = Table(table);
+        std::vector<std::string> l = {
+            "DECLARE @Inserted bit",
+            "DECLARE @CanEditResult bit",
+            "DECLARE @prcdate nvarchar(10)",
+            "DECLARE @prccardno nvarchar(8)",
+            "SET @Inserted = 1",
+            "SET @CanEditResult = 1",
+            "SET @prcdate = " + std::string(date),
+            "SET @prccardno =" + std::string(code),
+            "if not exists(select * from " + t + " where(prc_date=@prcdate and Prc_PCode=@prccardno))",
+            "begin",
+            "  insert into " + t + " (prc_date,Prc_PCode) values (@prcdate,@prccardno)",
+            "  set @Inserted = 1",
+            "end"};
+        if (!first.empty()) {
+            l.push_back("if @inserted=1 or (not (@inserted=0 and (substring(@prcdate,9,2)= '00') and @CanEditResult=1))");
+            l.push_back("begin");
+            l.push_back("  update " + t + " set ");
+            for (std::size_t i = 0; i < first.size(); ++i)
+                l.push_back((i == 0 ? "         " : "        ,") + first[i].first + " = " + first[i].second);
+            l.push_back("  where(prc_date=@prcdate and Prc_PCode=@prccardno)");
+            l.push_back("end");
+        }
+        if (!second.empty()) {
+            l.push_back("update " + t + " set ");
+            for (std::size_t i = 0; i < second.size(); ++i)
+                l.push_back((i == 0 ? "       " : "      ,") + second[i].first + " = " + second[i].second);
+            l.push_back("where(prc_date=@prcdate and Prc_PCode=@prccardno)");
+        }
+        std::string sql;
+        for (const std::string& line : l) sql += line + "\n";
+        sql.pop_back();
+        return sql;
+    }
 };
 
 }  // namespace
