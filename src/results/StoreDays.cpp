@@ -1,0 +1,209 @@
+#include "results/StoreDays.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "calendar/Jalali.h"
+#include "calendar/SalaryPeriod.h"
+#include "db/Catalogue.h"
+#include "db/Database.h"
+#include "results/ResultsCursor.h"
+#include "run/Context.h"
+
+namespace attcalc {
+
+namespace {
+
+// The key columns hold at most this many characters of the personnel code.
+constexpr std::size_t kMaxCodeLength = 8;
+constexpr std::size_t kMaxRemarkLength = 30;
+
+// The first `n` characters (not bytes) of a UTF-8 text.
+std::string CutChars(const std::string& s, std::size_t n) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+            if (chars == n) return s.substr(0, i);
+            ++chars;
+        }
+    }
+    return s;
+}
+
+std::size_t CharCount(const std::string& s) {
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// A personnel code longer than the key column would be cut by the database
+// (or rejected) and its rows would land on another person's key.
+void CheckCode(const TDayRecord& r) {
+    if (CharCount(r.Prc_PCode) > kMaxCodeLength)
+        throw std::runtime_error("personnel code '" + r.Prc_PCode + "' is longer than " +
+                                 std::to_string(kMaxCodeLength) + " characters; result " + r.Prc_date +
+                                 " not stored");
+    if (r.Prc_date.size() != 10)
+        throw std::runtime_error("result date '" + r.Prc_date + "' of personnel code '" + r.Prc_PCode +
+                                 "' is not a date yyyy/mm/dd");
+}
+
+std::vector<const TDayColumn*> Resolve(const std::vector<std::string>& names) {
+    std::vector<const TDayColumn*> cols;
+    for (const std::string& n : names) {
+        const TDayColumn* c = FindDayColumn(n);
+        if (!c) throw std::logic_error("result column " + n + " has no field");
+        cols.push_back(c);
+    }
+    return cols;
+}
+
+const std::vector<const TDayColumn*>& FirstColumns() {
+    static const std::vector<const TDayColumn*> cols = Resolve(DayFirstUpdateColumns());
+    return cols;
+}
+
+const std::vector<const TDayColumn*>& SecondColumns() {
+    static const std::vector<const TDayColumn*> cols = Resolve(DaySecondUpdateColumns());
+    return cols;
+}
+
+std::string NumberLiteral(const TDayRecord& r, const TDayColumn& c) {
+    std::int64_t v = DayColumnInt(r, c);
+    // The day script columns are 16-bit; a value beyond their range is kept
+    // at the nearest storable value rather than failing the whole run.
+    if (c.type == TDayFieldType::SmallInt) v = std::clamp<std::int64_t>(v, -32768, 32767);
+    return std::to_string(v);
+}
+
+}  // namespace
+
+void DayRowAssignments(TRunContext& ctx, const TDayRecord& r, std::vector<SqlAssignment>& first,
+                       std::vector<SqlAssignment>& second) {
+    const Dialect& d = ctx.db->dialect();
+    first.clear();
+    second.clear();
+    for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
+        first.emplace_back(DayFirstUpdateColumns()[i], NumberLiteral(r, *FirstColumns()[i]));
+    const auto& names = DaySecondUpdateColumns();
+    const auto& cols = SecondColumns();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        second.emplace_back(names[i], NumberLiteral(r, *cols[i]));
+        if (names[i] == "Prc_ValidAddWorkFree")
+            second.emplace_back("Prc_addFreeRemark", d.Quote(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
+    }
+    if (ctx.ScriptsEnabled) {
+        for (int i = 0; i < 10; ++i) {
+            std::string n = std::to_string(i + 1);
+            second.emplace_back("Prc_scrtimes" + n, std::to_string(r.Prc_scrtimes[i]));
+            second.emplace_back("Prc_scrdays" + n,
+                                std::to_string(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
+        }
+    }
+}
+
+std::string DayRowSql(TRunContext& ctx, const TDayRecord& r) {
+    CheckCode(r);
+    const Dialect& d = ctx.db->dialect();
+    std::vector<SqlAssignment> first, second;
+    DayRowAssignments(ctx, r, first, second);
+    return d.StoreResultRowSql(RecordTableName(r.Prc_date), d.Quote(r.Prc_date), d.Quote(r.Prc_PCode), first,
+                               second);
+}
+
+void StoreDays(TRunContext& ctx, const std::string& pcode) {
+    const int n = DayCount(ctx.days);
+    OpenResultsCursor(ctx, n > 0 ? DayAt(ctx.days, 1).Prc_PCode : pcode, ctx.results.CurrentTable);
+    // A month-total record met on the way re-targets the cursor to its own table.
+    ctx.results.CurrentTable.clear();
+    for (int k = 1; k <= n; ++k) StoreDay(ctx, DayAt(ctx.days, k));
+    FreeResultsCursor(ctx);
+}
+
+void StoreDay(TRunContext& ctx, const TDayRecord& r, const TMonthLeaveColumns* leave) {
+    if (!FutureDateGuard(ctx, r.Prc_date)) return;
+    if (IsMonthRowDate(r.Prc_date)) {
+        StoreMonthRow(ctx, r, leave ? *leave : TMonthLeaveColumns());
+        return;
+    }
+    ctx.db->Execute(DayRowSql(ctx, r));
+    // The cursor's rows may now differ from the table.
+    if (EqualsNoCase(ctx.results.Table, RecordTableName(r.Prc_date))) CloseResultsCursor(ctx);
+}
+
+bool StoreMonthRow(TRunContext& ctx, const TDayRecord& r, const TMonthLeaveColumns& leave) {
+    CheckCode(r);
+    TResultsCursor& c = ctx.results;
+    const std::string table = RecordTableName(r.Prc_date);
+    if (!EqualsNoCase(table, c.CurrentTable)) {
+        CloseResultsCursor(ctx);
+        CreateTableIfMissing(ctx, table);
+        RetargetResultsCursor(ctx, r.Prc_PCode, table);
+        c.CurrentTable = table;
+        ResultsCursorOpen(ctx);
+    } else if (!c.Created || c.PCode != r.Prc_PCode || !EqualsNoCase(c.Table, table)) {
+        OpenResultsCursor(ctx, r.Prc_PCode, table);
+    }
+    if (!c.IsOpen) ResultsCursorOpen(ctx);
+
+    const int row = ResultsCursorLocate(ctx, r.Prc_PCode, r.Prc_date);
+    if (row >= 0 && c.rows.Int(static_cast<std::size_t>(row), "prc_changed") == 1) return false;
+
+    TDayRecord m = r;
+    m.Prc_HourDayEleaveSalary = leave.ProjectionDays;
+    m.Prc_HourDaySleaveSalary = leave.ProjectionMinutes;
+    m.Prc_changed = 0;
+
+    const Dialect& d = ctx.db->dialect();
+    std::vector<SqlAssignment> first, second;
+    DayRowAssignments(ctx, m, first, second);
+    std::vector<SqlAssignment> all = {{"Prc_pcode", d.Quote(m.Prc_PCode)}, {"Prc_date", d.Quote(m.Prc_date)}};
+    all.insert(all.end(), second.begin(), second.end());
+    all.insert(all.end(), first.begin(), first.end());
+    all.emplace_back("Prc_HourEleaveRemain", std::to_string(leave.RemainMinutes));
+    all.emplace_back("Prc_DayEleaveRemain", std::to_string(leave.RemainDays));
+
+    const std::string t = d.Table(table);
+    std::string sql;
+    if (row >= 0) {
+        sql = "update " + t + " set ";
+        for (std::size_t i = 2; i < all.size(); ++i)
+            sql += (i == 2 ? "" : ", ") + all[i].first + " = " + all[i].second;
+        sql += "\nwhere Prc_PCode=" + all[0].second + " and Prc_Date=" + all[1].second;
+    } else {
+        std::string cols, vals;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            cols += (i ? "," : "") + all[i].first;
+            vals += (i ? "," : "") + all[i].second;
+        }
+        sql = "insert into " + t + " (" + cols + ")\nvalues (" + vals + ")";
+    }
+    ctx.db->Execute(sql);
+    CloseResultsCursor(ctx);
+    return true;
+}
+
+void StoreMonthTotal(TRunContext& ctx, TDayRecord& r, const std::string& periodStart,
+                     const std::string& periodEnd, int mark28Carry, const TMonthLeaveColumns& leave) {
+    const int coverage = SalaryMonthCoverage(ctx, periodStart, periodEnd);
+    if (coverage != 2 && coverage != 3) return;
+    const std::string last = SalaryPeriodOf(ctx, periodEnd).Last;
+    const std::string table = RecordTableName(last);
+    ctx.results.CurrentTable = table;
+
+    r.Prc_date = last.substr(0, 8) + "00";
+    r.Prc_Type = coverage == 3 ? 0 : 1;
+    r.Prc_station = static_cast<std::uint8_t>(DateDay(last));
+    const std::uint8_t mark = (mark28Carry == 28 || mark28Carry == 29) ? static_cast<std::uint8_t>(mark28Carry) : 0;
+    r.Prc_kind = mark;
+    r.Prc_28 = mark;
+
+    // The month table of the total may not exist yet (a salary month whose
+    // last date lies in a month no day of the run touched).
+    CreateTableIfMissing(ctx, table);
+    OpenResultsCursor(ctx, r.Prc_PCode, table);
+    ResultsCursorOpen(ctx);
+    StoreDay(ctx, r, &leave);
+    FreeResultsCursor(ctx);
+}
+
+}  // namespace attcalc
