@@ -1,0 +1,74 @@
+#include "inputs/Punches.h"
+
+#include <algorithm>
+
+#include "calendar/Jalali.h"
+#include "db/Catalogue.h"
+#include "inputs/InputTables.h"
+#include "run/Context.h"
+
+namespace attcalc {
+
+std::string PunchReaderFilter(TRunContext& ctx, const std::string& pcode) {
+    if (!ctx.rule.Rule_fixstation) return {};
+    std::int64_t station = 0;
+    if (InputTableExists(ctx, "persons")) {
+        Rows p = ctx.db->Query("select p_station from " + InputTable(ctx, "persons") + "\nwhere p_Barcode=" +
+                               InputQuote(ctx, pcode));
+        if (!p.Empty()) station = p.Int(0, "p_station");
+    }
+    if (station == 0 || !InputTableExists(ctx, "readers")) return {};
+    Rows r = ctx.db->Query("select * from " + InputTable(ctx, "readers") + "\nwhere r_station=" +
+                           std::to_string(station));
+    if (r.Empty()) return {};
+    std::string line = "and clock_rdrcode in (0";
+    for (std::size_t i = 0; i < r.Count(); ++i) line += "," + std::to_string(r.Int(i, "r_code"));
+    line += ")";
+    return line;
+}
+
+int ReadPunches(TRunContext& ctx, const std::string& first, const std::string& last, const std::string& pcode) {
+    PeriodState& P = ctx.period;
+    TPunchBuffer& buf = P.Punches;
+    buf.clear();
+    const int days = std::max(0, DayDiff(first, last) + 1);
+    // Room for the usual ten punches a day; the buffer grows past it when needed.
+    buf.reserve(static_cast<std::size_t>(10 * (days + 1) + 150));
+
+    const std::string filter = PunchReaderFilter(ctx, pcode);
+    const rule_type& R = ctx.rule;
+
+    for (const std::string& table : InputMonthTables("c", first, last)) {
+        // The month's clock tables are made under the first day of the month.
+        EnsureClockTables(ctx, table.substr(1, 4) + "/" + table.substr(5, 2) + "/01");
+        std::string sql = "select * from " + InputTable(ctx, table) + " \nwhere clock_BarCode=" +
+                          InputQuote(ctx, pcode) + "\nand clock_date >=" + InputQuote(ctx, first) +
+                          "\nand clock_date <=" + InputQuote(ctx, last);
+        if (!filter.empty()) sql += "\n" + filter;
+        if (R.Rule_addyignore) sql += "\nand clock_recstate<>0";
+        sql += "\norder by clock_date,clock_time";
+        Rows rows = ctx.db->Query(sql);
+        for (std::size_t i = 0; i < rows.Count(); ++i) {
+            TPunch p;
+            p.Date = rows.Text(i, "clock_date").substr(0, 10);
+            p.Time = static_cast<std::int32_t>(rows.Int(i, "clock_time"));
+            p.State = static_cast<std::uint8_t>(rows.Int(i, "clock_RecState") & 0xFF);
+            p.Reader = static_cast<std::int32_t>(rows.Int(i, "clock_RdrCode"));
+            p.Change = static_cast<std::uint8_t>(rows.Int(i, "clock_chg") & 0xFF);
+            p.User = rows.Text(i, "clock_user");
+            if (!buf.empty()) {
+                const TPunch& prev = buf.back();
+                // A machine punch repeated within Rule_trdnear minutes.
+                if (prev.Change == 0 && p.Change == 0 && prev.Date == p.Date && p.Time - prev.Time < R.Rule_trdnear)
+                    continue;
+                // The same moment twice, whoever entered it.
+                if (prev.Date == p.Date && prev.Time == p.Time) continue;
+            }
+            buf.push_back(std::move(p));
+        }
+    }
+    P.PunchTotal = static_cast<std::int32_t>(buf.size());
+    return P.PunchTotal;
+}
+
+}  // namespace attcalc
