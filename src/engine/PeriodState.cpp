@@ -6,9 +6,6 @@
 
 namespace attcalc {
 
-namespace {
-
-// Nearest integer of x, halves to the even neighbour.
 std::int32_t RoundHalfEven(double x) {
     double f = std::floor(x);
     double diff = x - f;
@@ -16,8 +13,6 @@ std::int32_t RoundHalfEven(double x) {
     if (diff < 0.5) return static_cast<std::int32_t>(f);
     return static_cast<std::int32_t>(std::fmod(f, 2.0) == 0 ? f : f + 1);
 }
-
-}  // namespace
 
 std::int32_t TierPercent(std::int32_t value, std::int32_t threshold, double firstPercent,
                          double secondPercent) {

@@ -136,11 +136,25 @@ struct PeriodState {
 
     // The period lies wholly in an earlier calendar month than today.
     bool PastMonth = false;
+
+    // Input stage values of the period (filled before the engine runs).
+    TPunchBuffer Punches;                          // punches of the period +-1 day, in time order
+    std::vector<TSpecialShift> SpecialShifts;      // the person's special shifts within the period
+    TDefaultWindow DefaultWindow;                  // window of the days without a shift
+    std::array<std::int32_t, kMaxPeriodDays + 2> FreeOvertime{};  // free overtime per day
+    std::int32_t DailyOvertimePermitTotal = 0, FreeOvertimeTotal = 0;
+    std::string PermitFrom, PermitTo;              // period the permit arrays were read for
+    std::int32_t HourlyEntitledLeaveYear = 0;      // hourly entitled leave of earlier months of the year
+    TPreviousDay PreviousDay;                      // stored values of the day before the period
+    std::uint8_t Margin = 62;                      // day-window tolerance, kept from period to period
 };
 
 // ---------------------------------------------------------------------------
 // Arithmetic helpers.
 // ---------------------------------------------------------------------------
+
+// Nearest integer of x, halves to the even neighbour.
+std::int32_t RoundHalfEven(double x);
 
 // The increment of a two-tier percentage on top of `value`: up to `threshold`
 // at `firstPercent`, above it at `secondPercent`; rounded to the nearest

@@ -1,0 +1,18 @@
+// Day summary: presence flags, work days, shift counters, allowances and closing.
+#include "engine/Stages.h"
+
+namespace attcalc {
+
+void PresenceFlags(TRunContext&, TEngineState&) {}
+
+void HolidayWorkCredit(TRunContext&, TEngineState&) {}
+
+void ShiftCountersAndAllowances(TRunContext&, TEngineState&) {}
+
+void CarriedCodeAndStandardWork(TRunContext&, TEngineState&) {}
+
+void AbsenceDayCode(TRunContext&, TEngineState&) {}
+
+void DayClosing(TRunContext&, TEngineState&) {}
+
+}  // namespace attcalc

@@ -1,0 +1,14 @@
+// Hourly leaves and missions inside the day.
+#include "engine/Stages.h"
+
+namespace attcalc {
+
+void CodedSegment(TRunContext&, TEngineState&, std::int32_t, std::int32_t, std::int32_t) {}
+
+void PresenceCode(TRunContext&, TEngineState&) {}
+
+void OutsideEntitledLeave(TRunContext&, TEngineState&, std::int32_t) {}
+
+void UncoveredAbsence(TRunContext&, TEngineState&, std::int32_t, std::int32_t) {}
+
+}  // namespace attcalc

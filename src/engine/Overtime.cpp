@@ -1,0 +1,30 @@
+// Overtime: presence outside the intervals and the day's overtime steps.
+#include "engine/Stages.h"
+
+namespace attcalc {
+
+void OutsidePresence(TRunContext&, TEngineState&) {}
+
+void BeforeShiftOvertime(TRunContext&, TEngineState&) {}
+
+void AfterShiftOvertime(TRunContext&, TEngineState&) {}
+
+void BreakPresence(TRunContext&, TEngineState&) {}
+
+void OvertimeBonusAndTiers(TRunContext&, TEngineState&) {}
+
+void AddAuthorizedOvertime(TRunContext&, TEngineState&) {}
+
+void OvertimeCoefficients(TRunContext&, TEngineState&) {}
+
+void WorkedHolidayCredit(TRunContext&, TEngineState&) {}
+
+void DailyOvertimePermitRule(TRunContext&, TEngineState&) {}
+
+void FreeFixedCreditedOvertime(TRunContext&, TEngineState&) {}
+
+void MissionHolidayNightOvertime(TRunContext&, TEngineState&) {}
+
+void OvertimeFinal(TRunContext&, TEngineState&) {}
+
+}  // namespace attcalc
