@@ -169,81 +169,204 @@ std::optional<std::string> ConnectionParams::Get(std::string_view key) const {
     return std::nullopt;
 }
 
-ConnectionParams ParseConnectionString(std::string_view cs) {
-    ConnectionParams p;
+namespace {
+
+// One "key=value" part of a connection string, with where its value stands in
+// the text. A value may be quoted with " or ' (a doubled quote stands for
+// one) or braced with {} (a doubled } stands for one), so that it can hold
+// a ";".
+struct CsPart {
+    std::string key, value;
+    bool hasValue = false;
+    std::size_t valueBegin = 0, valueEnd = 0;  // the value as written, quotes included
+};
+
+std::vector<CsPart> SplitConnectionString(std::string_view cs) {
+    std::vector<CsPart> parts;
     std::size_t pos = 0;
-    while (pos <= cs.size()) {
-        std::size_t end = cs.find(';', pos);
-        if (end == std::string_view::npos) end = cs.size();
-        std::string_view part = cs.substr(pos, end - pos);
-        std::size_t eq = part.find('=');
-        if (eq != std::string_view::npos) {
-            p.pairs.emplace_back(Trim(part.substr(0, eq)), Trim(part.substr(eq + 1)));
-        } else if (!Trim(part).empty()) {
-            p.pairs.emplace_back(Trim(part), "");
+    const std::size_t n = cs.size();
+    while (pos < n) {
+        std::size_t keyEnd = pos;
+        while (keyEnd < n && cs[keyEnd] != '=' && cs[keyEnd] != ';') ++keyEnd;
+        CsPart part;
+        part.key = Trim(cs.substr(pos, keyEnd - pos));
+        if (keyEnd >= n || cs[keyEnd] == ';') {
+            if (!part.key.empty()) parts.push_back(part);
+            pos = keyEnd + 1;
+            continue;
         }
+        std::size_t v = keyEnd + 1;
+        while (v < n && (cs[v] == ' ' || cs[v] == '\t')) ++v;
+        part.hasValue = true;
+        part.valueBegin = v;
+        std::size_t end = v;
+        char open = v < n ? cs[v] : '\0';
+        if (open == '"' || open == '\'' || open == '{') {
+            char close = open == '{' ? '}' : open;
+            std::size_t i = v + 1;
+            bool closed = false;
+            while (i < n) {
+                if (cs[i] == close) {
+                    if (i + 1 < n && cs[i + 1] == close) {
+                        part.value += close;
+                        i += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                part.value += cs[i++];
+            }
+            if (!closed) {
+                // No closing mark: the value runs to the next ";" as written.
+                end = cs.find(';', v);
+                if (end == std::string_view::npos) end = n;
+                part.value = Trim(cs.substr(v, end - v));
+            } else {
+                end = i;
+                while (end < n && cs[end] != ';') ++end;
+            }
+            part.valueEnd = closed ? i : end;
+        } else {
+            end = cs.find(';', v);
+            if (end == std::string_view::npos) end = n;
+            part.value = Trim(cs.substr(v, end - v));
+            std::size_t ve = end;
+            while (ve > v && (cs[ve - 1] == ' ' || cs[ve - 1] == '\t')) --ve;
+            part.valueEnd = ve;
+        }
+        if (!part.key.empty()) parts.push_back(part);
         pos = end + 1;
     }
+    return parts;
+}
+
+// A value as an ODBC connection string writes it: braced when it holds
+// anything that would end or change the pair.
+std::string OdbcValue(const std::string& v, bool alwaysBrace = false) {
+    bool plain = !alwaysBrace && (v.empty() || (v.front() != ' ' && v.back() != ' '));
+    for (char c : v)
+        if (c == ';' || c == '{' || c == '}' || c == '=') plain = false;
+    if (plain) return v;
+    std::string out = "{";
+    for (char c : v) {
+        out += c;
+        if (c == '}') out += '}';
+    }
+    return out + "}";
+}
+
+bool IsPasswordKey(std::string_view key) { return EqualsNoCase(key, "Password") || EqualsNoCase(key, "PWD"); }
+
+// The ODBC connection string for an OLE DB SQL Server provider
+// ("Provider=SQLOLEDB.1;Data Source=.;Initial Catalog=...;User ID=...;Password=...").
+std::string SqlServerOdbcString(const ConnectionParams& p) {
+    std::string driver = p.Get("Driver").value_or("FreeTDS");
+    if (driver.empty()) driver = "FreeTDS";
+    bool freetds = ToLower(driver).find("freetds") != std::string::npos;
+
+    std::string server = p.Get("Data Source").value_or(p.Get("Server").value_or("."));
+    if (ToLower(server).rfind("tcp:", 0) == 0) server = server.substr(4);
+    std::string port = p.Get("Port").value_or("");
+    if (std::size_t comma = server.find(','); comma != std::string::npos) {
+        if (port.empty()) port = Trim(server.substr(comma + 1));
+        server = Trim(server.substr(0, comma));
+    }
+    std::string host = server, instance;
+    if (std::size_t bs = server.find('\\'); bs != std::string::npos) {
+        host = server.substr(0, bs);
+        instance = server.substr(bs);
+    }
+    // "." and "(local)" name the server of this machine.
+    if (host.empty() || host == "." || EqualsNoCase(host, "(local)")) host = "127.0.0.1";
+
+    std::string odbc = "Driver=" + OdbcValue(driver, true);
+    if (freetds) {
+        odbc += ";Server=" + OdbcValue(host + instance);
+        if (!port.empty()) odbc += ";Port=" + OdbcValue(port);
+        else if (instance.empty()) odbc += ";Port=1433";
+        odbc += ";TDS_Version=" + OdbcValue(p.Get("TDS_Version").value_or("7.4"));
+    } else {
+        odbc += ";Server=" + OdbcValue(host + instance + (port.empty() ? "" : "," + port));
+    }
+    if (auto c = p.Get("Initial Catalog")) odbc += ";Database=" + OdbcValue(*c);
+    else if (auto d = p.Get("Database")) odbc += ";Database=" + OdbcValue(*d);
+    if (auto u = p.Get("User ID")) odbc += ";UID=" + OdbcValue(*u);
+    if (auto pw = p.Get("Password")) odbc += ";PWD=" + OdbcValue(*pw, true);
+    if (auto sec = p.Get("Integrated Security"); sec && (EqualsNoCase(*sec, "SSPI") || EqualsNoCase(*sec, "true")))
+        odbc += ";Trusted_Connection=yes";
+    return odbc;
+}
+
+// The ODBC connection string of an MSDASQL (or bare ODBC) string: every pair
+// but Provider, as it stands; an "Extended Properties" value is an ODBC
+// connection string of its own and is added whole.
+std::string PassThroughOdbcString(const ConnectionParams& p) {
+    std::string odbc;
+    for (const auto& [k, v] : p.pairs) {
+        if (EqualsNoCase(k, "Provider")) continue;
+        if (!odbc.empty()) odbc += ';';
+        if (EqualsNoCase(k, "Extended Properties")) odbc += v;
+        else odbc += k + "=" + OdbcValue(v, EqualsNoCase(k, "Driver") || IsPasswordKey(k));
+    }
+    return odbc;
+}
+
+}  // namespace
+
+ConnectionParams ParseConnectionString(std::string_view cs) {
+    ConnectionParams p;
+    for (const CsPart& part : SplitConnectionString(cs)) p.pairs.emplace_back(part.key, part.value);
     return p;
 }
 
 std::string MaskPasswords(std::string_view cs) {
     std::string out;
-    std::size_t pos = 0;
-    while (pos <= cs.size()) {
-        std::size_t end = cs.find(';', pos);
-        bool last = end == std::string_view::npos;
-        if (last) end = cs.size();
-        std::string_view part = cs.substr(pos, end - pos);
-        std::size_t eq = part.find('=');
-        if (eq != std::string_view::npos) {
-            std::string key = Trim(part.substr(0, eq));
-            if (EqualsNoCase(key, "Password") || EqualsNoCase(key, "PWD"))
-                out += std::string(part.substr(0, eq + 1)) + "***";
-            else
-                out += part;
-        } else {
-            out += part;
-        }
-        if (!last) out += ';';
-        pos = end + 1;
+    std::size_t copied = 0;
+    for (const CsPart& part : SplitConnectionString(cs)) {
+        if (!part.hasValue || !IsPasswordKey(part.key) || part.valueEnd <= part.valueBegin) continue;
+        out += cs.substr(copied, part.valueBegin - copied);
+        out += "***";
+        copied = part.valueEnd;
     }
+    out += cs.substr(copied);
     return out;
 }
 
-std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, const std::string& home) {
+DatabaseTarget ResolveConnectionString(const std::string& connectionString, const std::string& home) {
     ConnectionParams p = ParseConnectionString(connectionString);
     std::string provider = p.Get("Provider").value_or("");
     std::string lp = ToLower(provider);
+    DatabaseTarget t;
     if (lp == "sqlite") {
         std::string file = p.Get("Data Source").value_or("");
         if (file.empty()) throw DbError("connection string names no SQLite file (Data Source)");
         std::filesystem::path path(file);
         if (path.is_relative() && file != ":memory:") path = std::filesystem::path(home) / path;
-        return OpenSqlite(path.string());
+        t.kind = DatabaseTarget::Kind::Sqlite;
+        t.sqlitePath = path.string();
+        return t;
     }
-    if (lp == "sqloledb" || lp == "sqloledb.1") {
-        std::string server = p.Get("Data Source").value_or(".");
-        if (server == "." || server.empty()) server = "127.0.0.1";
-        std::string odbc = "Driver={" + p.Get("Driver").value_or("FreeTDS") + "};Server=" + server;
-        if (auto c = p.Get("Initial Catalog")) odbc += ";Database=" + *c;
-        if (auto u = p.Get("User ID")) odbc += ";UID=" + *u;
-        if (auto pw = p.Get("Password")) odbc += ";PWD={" + *pw + "}";
-        if (!p.Get("Port") && !p.Get("Driver")) odbc += ";Port=1433;TDS_Version=7.4";
-        else if (auto port = p.Get("Port")) odbc += ";Port=" + *port;
-        return OpenOdbc(odbc, true);
+    t.kind = DatabaseTarget::Kind::Odbc;
+    if (lp.rfind("sqloledb", 0) == 0 || lp.rfind("sqlncli", 0) == 0 || lp.rfind("msoledbsql", 0) == 0) {
+        t.odbc = SqlServerOdbcString(p);
+        t.sqlServer = true;
+        return t;
     }
-    if (lp == "msdasql" || p.Get("Driver") || (provider.empty() && p.Get("DSN"))) {
-        std::string odbc;
-        for (const auto& [k, v] : p.pairs) {
-            if (EqualsNoCase(k, "Provider")) continue;
-            if (!odbc.empty()) odbc += ';';
-            odbc += k + "=" + v;
-        }
-        return OpenOdbc(odbc, false);
+    if (lp.rfind("msdasql", 0) == 0 || (provider.empty() && (p.Get("Driver") || p.Get("DSN")))) {
+        t.odbc = PassThroughOdbcString(p);
+        return t;
     }
-    if (provider.empty()) throw DbError("connection string names no Provider: \"" + MaskPasswords(connectionString) + "\"");
+    if (provider.empty())
+        throw DbError("connection string names no Provider: \"" + MaskPasswords(connectionString) + "\"");
     throw DbError("unsupported database provider \"" + provider + "\"");
+}
+
+std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, const std::string& home) {
+    DatabaseTarget t = ResolveConnectionString(connectionString, home);
+    if (t.kind == DatabaseTarget::Kind::Sqlite) return OpenSqlite(t.sqlitePath);
+    return OpenOdbc(t.odbc, t.sqlServer);
 }
 
 }  // namespace attcalc

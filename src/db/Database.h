@@ -113,7 +113,8 @@ public:
 // Renders a literal: texts quoted by the dialect, numbers in decimal, null.
 std::string SqlLiteral(const Dialect& d, const DbValue& v);
 
-// Connection strings: "key=value" pairs separated by ";", keys ignore case.
+// Connection strings: "key=value" pairs separated by ";", keys ignore case; a
+// value in "..", '..' or {..} may hold a ";".
 struct ConnectionParams {
     std::vector<std::pair<std::string, std::string>> pairs;  // in order, keys as written
     std::optional<std::string> Get(std::string_view key) const;  // case-insensitive
@@ -122,6 +123,18 @@ ConnectionParams ParseConnectionString(std::string_view cs);
 
 // The connection string with the values of Password and PWD replaced by "***".
 std::string MaskPasswords(std::string_view cs);
+
+// What a connection string names: an SQLite file, or an ODBC connection
+// string with the SQL Server flag of OpenOdbc. Throws DbError for a string
+// that names no known provider.
+struct DatabaseTarget {
+    enum class Kind { Sqlite, Odbc };
+    Kind kind = Kind::Sqlite;
+    std::string sqlitePath;
+    std::string odbc;
+    bool sqlServer = false;
+};
+DatabaseTarget ResolveConnectionString(const std::string& connectionString, const std::string& home);
 
 // Opens the database that a connection string names. `home` is the attcalc
 // folder, against which a relative SQLite file is resolved.

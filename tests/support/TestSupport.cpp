@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -75,6 +77,54 @@ RunResult RunAttcalc(const std::vector<std::string>& args, const std::vector<std
 std::string PostgresConnectionString() {
     const char* v = std::getenv("ATTCALC_TEST_PG");
     return v ? v : "";
+}
+
+std::string WithConnectionValue(const std::string& cs, const std::string& key, const std::string& value) {
+    std::string out;
+    bool found = false;
+    std::size_t pos = 0;
+    while (pos < cs.size()) {
+        std::size_t end = cs.find(';', pos);
+        if (end == std::string::npos) end = cs.size();
+        std::string part = cs.substr(pos, end - pos);
+        std::size_t eq = part.find('=');
+        std::string k = eq == std::string::npos ? part : part.substr(0, eq);
+        while (!k.empty() && k.back() == ' ') k.pop_back();
+        while (!k.empty() && k.front() == ' ') k.erase(0, 1);
+        if (!part.empty()) {
+            if (!out.empty()) out += ';';
+            if (EqualsNoCase(k, key)) {
+                out += k + "=" + value;
+                found = true;
+            } else {
+                out += part;
+            }
+        }
+        pos = end + 1;
+    }
+    if (!found) {
+        if (!out.empty()) out += ';';
+        out += key + "=" + value;
+    }
+    return out;
+}
+
+std::unique_ptr<Database> FreshPostgres(std::string* attcalcCs) {
+    std::string cs = PostgresConnectionString();
+    if (cs.empty()) throw std::runtime_error("no PostgreSQL server for the tests (ATTCALC_TEST_PG is unset)");
+    static std::atomic<int> counter{0};
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::string name = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" +
+                       std::to_string(static_cast<unsigned long long>(stamp) % 1000000007ULL);
+    {
+        auto admin = OpenOdbc(WithConnectionValue(cs, "Database", "postgres"), false);
+        admin->Execute("create database " + name);
+    }
+    if (attcalcCs) {
+        const char* a = std::getenv("ATTCALC_TEST_PG_CS");
+        *attcalcCs = WithConnectionValue(a && *a ? std::string(a) : "Provider=MSDASQL;" + cs, "Database", name);
+    }
+    return OpenOdbc(WithConnectionValue(cs, "Database", name), false);
 }
 
 }  // namespace attcalc::test

@@ -39,4 +39,18 @@ RunResult RunAttcalc(const std::vector<std::string>& args, const std::vector<std
 // an ODBC connection string from ATTCALC_TEST_PG, or empty.
 std::string PostgresConnectionString();
 
+// A new, empty database of its own on the test run's PostgreSQL server, open
+// through ODBC. `attcalcCs`, when given, receives the attcalc-style
+// connection string of the same database (for a cs.txt). Call through
+// FRESH_POSTGRES_OR_SKIP in a test, which skips when no server runs.
+std::unique_ptr<Database> FreshPostgres(std::string* attcalcCs = nullptr);
+
+// The connection string with the value of `key` replaced (or appended).
+std::string WithConnectionValue(const std::string& cs, const std::string& key, const std::string& value);
+
+#define FRESH_POSTGRES_OR_SKIP(db, csOut)                                      \
+    if (::attcalc::test::PostgresConnectionString().empty())                   \
+        GTEST_SKIP() << "no PostgreSQL server (ATTCALC_TEST_PG is unset)";     \
+    auto db = ::attcalc::test::FreshPostgres(csOut)
+
 }  // namespace attcalc::test
