@@ -176,7 +176,12 @@ TEST(HolidayFiles, GeneratedFile) {
     GenerateHolidayFile(path);
     std::string bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 1296u);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    std::size_t entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_EQ(e.path().filename(), "holliday.dta");  // no temporary file left behind
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
 
     // Nowruz 1393: the fixed days plus the Fridays (1393/01/01 is one).
     std::set<int> far1393 = DaysOf(FileRecord(bytes, 1393, 1));
