@@ -7,6 +7,7 @@
 #include "db/Catalogue.h"
 #include "db/Database.h"
 #include "db/Dialect.h"
+#include "db/OdbcDialects.h"
 #include "run/Context.h"
 #include "support/TestSupport.h"
 
@@ -359,4 +360,138 @@ TEST(Catalogue, LayoutsAreWellFormed) {
         }
         for (std::size_t i = 1; i < l.Indexes.size(); ++i) EXPECT_NE(l.Indexes[i].Kind, 1);
     }
+}
+
+namespace {
+
+std::vector<std::string> PgColumns(Database& db, const std::string& table) {
+    Rows r = db.Query("select column_name from information_schema.columns where table_schema = current_schema()"
+                      " and table_name = " + db.dialect().Quote(table) + " order by ordinal_position");
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < r.Count(); ++i) out.push_back(r.Text(i, "column_name"));
+    return out;
+}
+
+std::vector<std::string> PgKey(Database& db, const std::string& table) {
+    Rows r = db.Query(
+        "select k.column_name from information_schema.table_constraints c"
+        " join information_schema.key_column_usage k on k.constraint_name = c.constraint_name"
+        " and k.table_schema = c.table_schema and k.table_name = c.table_name"
+        " where c.table_schema = current_schema() and c.table_name = " + db.dialect().Quote(table) +
+        " and c.constraint_type = 'PRIMARY KEY' order by k.ordinal_position");
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < r.Count(); ++i) out.push_back(r.Text(i, "column_name"));
+    return out;
+}
+
+std::vector<std::string> Lower(std::vector<std::string> v) {
+    for (std::string& s : v) s = ToLower(s);
+    return v;
+}
+
+}  // namespace
+
+TEST(CataloguePostgres, CreatesEveryLayoutWithItsColumnsOrderAndKey) {
+    FRESH_POSTGRES_OR_SKIP(db, nullptr);
+    TRunContext ctx;
+    ctx.db = db.get();
+    db->Begin();  // as in a run: every creation inside the run's transaction
+    for (const LayoutCase& c : kLayoutCases) {
+        SCOPED_TRACE(c.ask);
+        CreateTableIfMissing(ctx, c.ask);
+        std::vector<std::string> want;
+        for (const TNewField& fl : LayoutForTable(c.ask)->Fields) want.push_back(ToLower(fl.Name));
+        EXPECT_EQ(Lower(PgColumns(*db, c.created)), want);
+        EXPECT_EQ(Lower(PgKey(*db, c.created)), Lower(c.key));
+    }
+    Rows ix = db->Query("select indexname from pg_indexes where schemaname = current_schema()"
+                        " and tablename = 'persons' order by indexname");
+    ASSERT_EQ(ix.Count(), 3u);
+    EXPECT_EQ(ToLower(ix.Text(0, "indexname")), "bcodeidx");
+    EXPECT_EQ(ToLower(ix.Text(2, "indexname")), "proxiidx");
+
+    // A failed creation inside the transaction leaves it usable.
+    TRunContext other;
+    other.db = db.get();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CreateCatalogTable(other, "qvlog"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("create table qvlog("), std::string::npos);
+    db->Execute("insert into qvlog (qvl_Date, qvl_pcode, qvl_year) values ('1393/04/01', '7', 1393)");
+    db->Execute("insert into p139304 (Prc_PCode, Prc_Date, Prc_28) values ('7', '1393/04/01', 29)");
+    db->Commit();
+    EXPECT_EQ(db->Query("select * from qvlog").Count(), 1u);
+    EXPECT_EQ(db->Query("select prc_28 from p139304").Int(0, "Prc_28"), 29);
+    for (const char* n : {"P139304", "p139304", "QVLOG"}) EXPECT_TRUE(TableExists(other, n)) << n;
+}
+
+TEST(CataloguePostgres, EnsureClockTables) {
+    FRESH_POSTGRES_OR_SKIP(db, nullptr);
+    TRunContext ctx;
+    ctx.db = db.get();
+    EnsureClockTables(ctx, "1393/04/15");
+    EXPECT_EQ(Lower(PgColumns(*db, "c139304")).size(), 11u);
+    EXPECT_EQ(Lower(PgColumns(*db, "i139304")),
+              (std::vector<std::string>{"io_barcode", "io_date", "io_time", "io_iotype"}));
+    db->Execute("insert into c139304 (Clock_BarCode, Clock_Date, Clock_Time) values ('7', '1393/04/15', 480)");
+    TRunContext again;
+    again.db = db.get();
+    EnsureClockTables(again, "1393/04/01");
+    EXPECT_TRUE(TableExists(again, "C139304"));
+    EXPECT_EQ(db->Query("select * from C139304").Count(), 1u);
+}
+
+namespace {
+
+// Keeps the statements instead of running them, with the SQL of SQL Server.
+class RecordingDb : public Database {
+public:
+    RecordingDb() : dialect_(MakeSqlServerDialect()) {}
+    void Execute(const std::string& sql) override { statements.push_back(sql); }
+    Rows Query(const std::string& sql) override { return Rows(sql, {}); }
+    std::vector<std::string> ListTables() override { return tables; }
+    void Begin() override {}
+    void Commit() override {}
+    void Rollback() override {}
+    bool InTransaction() const override { return false; }
+    bool TryExecute(const std::string& sql, std::string* error) override {
+        statements.push_back(sql);
+        return true;
+    }
+    const Dialect& dialect() const override { return *dialect_; }
+    std::vector<std::string> statements, tables;
+
+private:
+    std::unique_ptr<Dialect> dialect_;
+};
+
+}  // namespace
+
+TEST(CatalogueSqlServer, StatementsNameTheSchemaAndTheServersTypes) {
+    RecordingDb db;
+    TRunContext ctx;
+    ctx.db = &db;
+    CreateTableIfMissing(ctx, "qvlog");
+    ASSERT_EQ(db.statements.size(), 1u);
+    EXPECT_EQ(db.statements[0],
+              "create table dbo.qvlog(\nqvl_Date NVarChar(10),\nqvl_Time NVarChar(5),\nqvl_pcode NVarChar(8),\n"
+              "qvl_year SmallInt,\nqvl_month SmallInt\n)");
+
+    db.statements.clear();
+    EXPECT_TRUE(CreateCatalogTable(ctx, "Persons"));
+    ASSERT_EQ(db.statements.size(), 3u);
+    const std::string& create = db.statements[0];
+    EXPECT_EQ(create.rfind("create table dbo.persons(\nP_BarCode NVarChar(8),\n", 0), 0u) << create;
+    EXPECT_NE(create.find("\nP_Credit money,\n"), std::string::npos);
+    EXPECT_NE(create.find("\nP_IsValid Bit,\n"), std::string::npos);
+    EXPECT_NE(create.find("\nP_Part1 int,\n"), std::string::npos);
+    EXPECT_TRUE(create.ends_with("\nP_MntFood Bit\n, primary key (P_BarCode, P_Proxi))")) << create;
+    EXPECT_EQ(db.statements[1], "create index BCodeIdx\n on dbo.persons(P_BarCode)");
+    EXPECT_EQ(db.statements[2], "create index ProxiIdx\n on dbo.persons(P_Proxi)");
+
+    db.statements.clear();
+    db.tables = {"I139304"};
+    EnsureClockTables(ctx, "1393/04/15");
+    ASSERT_EQ(db.statements.size(), 1u);
+    EXPECT_EQ(db.statements[0].rfind("CREATE TABLE dbo.C139304(\nClock_BarCode VarChar(8) ,\n", 0), 0u);
+    EXPECT_TRUE(db.statements[0].ends_with(" ,\nClock_User VarChar(15))")) << db.statements[0];
 }
