@@ -22,6 +22,9 @@ TEST(Jalali, GregorianConversion) {
         {2020, 2, 29, "1398/12/10"},   // leap day of the Gregorian year
         {2014, 6, 21, "1393/3/31"},
         {2014, 6, 22, "1393/4/1"},
+        {1999, 3, 21, "1378/1/1"},
+        {99, 3, 21, "78/1/1"},         // two-digit years stay two-digit
+        {14, 3, 21, "93/1/1"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(JalaliDateText(c.y, c.m, c.d), c.jalali) << c.y << "-" << c.m << "-" << c.d;
