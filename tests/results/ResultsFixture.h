@@ -10,6 +10,7 @@
 
 #include "db/Catalogue.h"
 #include "db/Database.h"
+#include "db/Dialect.h"
 #include "results/DayRecord.h"
 #include "results/ResultsCursor.h"
 #include "run/Context.h"

@@ -1,0 +1,115 @@
+#include "results/Report.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "results/ResultsFixture.h"
+#include "results/StoreDays.h"
+
+namespace attcalc {
+namespace {
+
+using test::ResultsDb;
+
+TEST(ReportTexts, TimesAndDurations) {
+    EXPECT_EQ(ReportTime(-1000), "");
+    EXPECT_EQ(ReportTime(0), "00:00");
+    EXPECT_EQ(ReportTime(485), "08:05");
+    EXPECT_EQ(ReportTime(1510), "25:10");
+    EXPECT_EQ(ReportDuration(0), "");
+    EXPECT_EQ(ReportDuration(75), "1:15");
+    EXPECT_EQ(ReportDuration(-30), "-0:30");
+    EXPECT_EQ(ReportDuration(6000), "100:00");
+}
+
+TDayRecord Day(const std::string& code, const std::string& date) {
+    TDayRecord r;
+    r.Prc_PCode = code;
+    r.Prc_date = date;
+    return r;
+}
+
+// A salary month from 1403/01/26 to 1403/02/25 lies in two month tables; its
+// total lies in the second.
+TEST(PrintReport, StoredRowsOfTheSalaryMonthInDateOrder) {
+    ResultsDb t;
+    t.ctx.settings.CalendarMonths = false;
+    t.ctx.settings.MonthEndDay.fill(25);
+    for (const char* table : {"p140301", "p140302"}) CreateTableIfMissing(t.ctx, table);
+
+    std::vector<TDayRecord> days;
+    days.push_back(Day("700", "1403/01/25"));  // previous salary month
+    TDayRecord a = Day("700", "1403/01/31");
+    days.push_back(a);
+    TDayRecord b = Day("700", "1403/02/01");
+    b.Prc_shiftcode = 1;
+    b.Prc_FirstIn = 480;
+    b.Prc_FirstOut = 990;
+    b.Prc_NormWork = 480;
+    b.Prc_PresenceWork = 510;
+    b.Prc_PureWork = 480;
+    b.Prc_ValidAddWork = 30;
+    TDayRecord c = Day("700", "1403/02/02");
+    c.Prc_shiftcode = 12;
+    c.Prc_FirstIn = 495;
+    c.Prc_FirstOut = 720;
+    c.Prc_SecondIn = 780;
+    c.Prc_SecondOut = 960;
+    c.Prc_NormWork = 480;
+    c.Prc_PresenceWork = 405;
+    c.Prc_PureWork = 405;
+    c.Prc_TakhirLessWork = 15;
+    c.Prc_TajilLessWork = 30;
+    c.Prc_HourAbsence = 75;
+    TDayRecord d = Day("700", "1403/02/03");
+    d.Prc_shiftcode = 1;
+    d.Prc_NormWork = 480;
+    d.Prc_DayAbsence = 1;
+    days.push_back(d);  // stored before c: the report sorts by date
+    days.push_back(c);
+    days.push_back(b);
+    days.push_back(Day("700", "1403/02/26"));  // next salary month
+    days.push_back(Day("701", "1403/02/01"));  // another person
+    for (const TDayRecord& r : days) AppendDay(t.ctx.days, r);
+    StoreDays(t.ctx, "700");
+
+    TDayRecord total = Day("700", "1403/02/00");
+    total.Prc_NormWork = 1440;
+    total.Prc_PresenceWork = 915;
+    total.Prc_PureWork = 885;
+    total.Prc_TakhirLessWork = 15;
+    total.Prc_TajilLessWork = 30;
+    total.Prc_DayAbsence = 1;
+    total.Prc_HourAbsence = 75;
+    total.Prc_ValidAddWork = 30;
+    total.Prc_shiftcode = 1;
+    StoreMonthRow(t.ctx, total, {});
+
+    std::ostringstream out;
+    PrintReport(t.ctx, "700", 1403, 2, out);
+    EXPECT_EQ(out.str(),
+              "Personnel code 700, salary month 1403/02 (1403/01/26 - 1403/02/25)\n"
+              "Date         Day  Shift  Punches                  Required  Presence  Net work  Late  Early  "
+              "Absence  Overtime\n"
+              "1403/01/31   Fri\n"
+              "1403/02/01   Sat      1  08:00 16:30                  8:00      8:30      8:00                 "
+              "           0:30\n"
+              "1403/02/02   Sun     12  08:15 12:00 13:00 16:00      8:00      6:45      6:45  0:15   0:30     "
+              "1:15\n"
+              "1403/02/03   Mon      1                               8:00                                        "
+              "1d\n"
+              "Month total           1                              24:00     15:15     14:45  0:15   0:30  "
+              "1d+1:15      0:30\n");
+}
+
+TEST(PrintReport, NothingStored) {
+    ResultsDb t;
+    std::ostringstream out;
+    PrintReport(t.ctx, "5", 1403, 7, out);
+    EXPECT_EQ(out.str(), "Personnel code 5, salary month 1403/07 (1403/07/01 - 1403/07/30)\nNo stored results.\n");
+    EXPECT_FALSE(t.ctx.db->TableExists("p140307"));  // the report creates nothing
+}
+
+}  // namespace
+}  // namespace attcalc
