@@ -92,15 +92,34 @@ void CountingScriptHook(TRunContext& ctx) {
     g_scriptSeen = ctx.rule.Rule_Script[2];
 }
 
-class RuleLoadTest : public ::testing::Test {
+// A database with the rules and rulesetc tables of the catalogue: SQLite in
+// memory, or a schema of its own on the PostgreSQL server of the test run.
+class RuleFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        db = OpenSqlite(":memory:");
+    void OpenBackend(const std::string& backend) {
+        g_scriptHookCalls = 0;
+        g_scriptSeen.clear();
+        if (backend == "postgres") {
+            std::string cs = attcalc::test::PostgresConnectionString();
+            if (cs.empty()) GTEST_SKIP() << "no PostgreSQL server for this test run";
+            db = OpenOdbc(cs, false);
+            schema = "rule_load_test_" + std::to_string(getpid());
+            db->Execute("drop schema if exists " + schema + " cascade");
+            db->Execute("create schema " + schema);
+            db->Execute("set search_path to " + schema);
+        } else {
+            db = OpenSqlite(":memory:");
+        }
         ctx.db = db.get();
         ASSERT_TRUE(CreateCatalogTable(ctx, "rules"));
         ASSERT_TRUE(CreateCatalogTable(ctx, "rulesetc"));
-        g_scriptHookCalls = 0;
-        g_scriptSeen.clear();
+    }
+
+    void TearDown() override {
+        if (db && !schema.empty()) {
+            std::string err;
+            db->TryExecute("drop schema if exists " + schema + " cascade", &err);
+        }
     }
 
     void AddRule(std::int32_t code, std::vector<SqlField> rules, std::vector<SqlField> etc = {}, bool withEtc = true) {
@@ -112,6 +131,29 @@ protected:
         }
     }
 
+    void Exec(const std::string& sqlBeforeTable, const char* table, const std::string& rest) {
+        db->Execute(sqlBeforeTable + db->dialect().Table(table) + rest);
+    }
+
+    std::unique_ptr<Database> db;
+    std::string schema;
+    TRunContext ctx;
+};
+
+// Tests that run on every backend.
+class RuleLoadTest : public RuleFixture, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override { OpenBackend(GetParam()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Backends, RuleLoadTest, ::testing::Values("sqlite", "postgres"),
+                         [](const auto& info) { return info.param; });
+
+// Tests of values that only a loosely typed SQLite table can hold.
+class RuleLoadSqliteTest : public RuleFixture {
+protected:
+    void SetUp() override { OpenBackend("sqlite"); }
+
     // Recreates a table with the same column names and no declared types, so
     // that SQLite stores every value exactly as given (no conversion of texts
     // into numbers on the way in).
@@ -122,12 +164,9 @@ protected:
         db->Execute("drop table " + table);
         db->Execute("create table " + table + " (" + cols + ")");
     }
-
-    std::unique_ptr<Database> db;
-    TRunContext ctx;
 };
 
-TEST_F(RuleLoadTest, ColumnListsCoverEveryColumnOfBothTables) {
+TEST_P(RuleLoadTest, ColumnListsCoverEveryColumnOfBothTables) {
     // Every column of the stored layouts (besides the script texts and the
     // rulesetc key) is read into exactly one field, and no field reads a
     // column the layouts lack.
@@ -150,7 +189,7 @@ TEST_F(RuleLoadTest, ColumnListsCoverEveryColumnOfBothTables) {
     }
 }
 
-TEST_F(RuleLoadTest, EveryColumnReachesItsOwnField) {
+TEST_P(RuleLoadTest, EveryColumnReachesItsOwnField) {
     // Distinct values in every column must come back field by field. The
     // tables spell their columns in their own letter case (Rule_EMinG,
     // Rule_MOHR, ...), the fields in theirs (Rule_eming, Rule_mohr).
@@ -203,12 +242,12 @@ TEST_F(RuleLoadTest, EveryColumnReachesItsOwnField) {
     EXPECT_EQ(ctx.rule.Rule_moeyh[11], expected["Rule_moeyh12"].n);
 }
 
-TEST_F(RuleLoadTest, CodeWithoutRulesRowTakesTheDefaults) {
-    AddRule(3, {{"Rule_Name", DbValue::Text("three")}, {"Rule_GMT1", DbValue::Int(15)},
+TEST_P(RuleLoadTest, CodeWithoutRulesRowTakesTheDefaults) {
+    AddRule(3, {{"Rule_Name", DbValue::Text("\u0642\u0627\u0646\u0648\u0646 \u0633\u0647")}, {"Rule_GMT1", DbValue::Int(15)},
                 {"Rule_Script1", DbValue::Text("1 2 3")}},
             {{"Rule_MOHR", DbValue::Int(420)}, {"Rule_mounfair", DbValue::Int(1)}});
     RuleLoad(ctx, 3);
-    ASSERT_EQ(ctx.rule.rule_name, "three");
+    ASSERT_EQ(ctx.rule.rule_name, "\u0642\u0627\u0646\u0648\u0646 \u0633\u0647");
     ctx.PrepareRuleScripts = &CountingScriptHook;
 
     RuleLoad(ctx, 77);  // no row at all
@@ -232,7 +271,7 @@ TEST_F(RuleLoadTest, CodeWithoutRulesRowTakesTheDefaults) {
     EXPECT_EQ(g_scriptHookCalls, 1) << "the script table is rebuilt (empty) for the default rule";
 }
 
-TEST_F(RuleLoadTest, NullColumnsReadAsZeroNotAsDefaults) {
+TEST_P(RuleLoadTest, NullColumnsReadAsZeroNotAsDefaults) {
     AddRule(4, {}, {});
     RuleLoad(ctx, 4);
     const rule_type& r = ctx.rule;
@@ -248,7 +287,7 @@ TEST_F(RuleLoadTest, NullColumnsReadAsZeroNotAsDefaults) {
     EXPECT_TRUE(r.LeaveTableForBalances);
 }
 
-TEST_F(RuleLoadTest, RulesRowWithoutRulesetcRowZeroesTheRulesetcFields) {
+TEST_P(RuleLoadTest, RulesRowWithoutRulesetcRowZeroesTheRulesetcFields) {
     AddRule(5, {{"Rule_GMT1", DbValue::Int(10)}, {"Rule_EgTo", DbValue::Int(1200)}}, {}, /*withEtc=*/false);
     // Another rule's rulesetc row must not be taken.
     db->Insert("rulesetc", {{"Rule_Code", DbValue::Int(6)}, {"Rule_KarD", DbValue::Int(450)}});
@@ -266,7 +305,7 @@ TEST_F(RuleLoadTest, RulesRowWithoutRulesetcRowZeroesTheRulesetcFields) {
     EXPECT_TRUE(r.LeaveTableForBalances);
 }
 
-TEST_F(RuleLoadTest, ConversionsOfStoredValues) {
+TEST_F(RuleLoadSqliteTest, ConversionsOfStoredValues) {
     // SQLite keeps whatever a row was given, so the same columns can carry
     // every kind of value a backend may deliver: integers, bit values, money
     // and numeric values (reals or decimal texts), and texts.
@@ -315,7 +354,7 @@ TEST_F(RuleLoadTest, ConversionsOfStoredValues) {
     EXPECT_EQ(ctx.rule.Rule_spRuleFDate, "1393/01/05");
 }
 
-TEST_F(RuleLoadTest, DerivedFields) {
+TEST_P(RuleLoadTest, DerivedFields) {
     struct Case {
         std::vector<SqlField> rules;
         std::vector<SqlField> etc;
@@ -339,7 +378,7 @@ TEST_F(RuleLoadTest, DerivedFields) {
     }
 }
 
-TEST_F(RuleLoadTest, SubstituteDatesKeepTheirFirstTenCharacters) {
+TEST_F(RuleLoadSqliteTest, SubstituteDatesKeepTheirFirstTenCharacters) {
     AddRule(8, {}, {{"Rule_sprulefdate", DbValue::Text("1393/02/01 extra")},
                     {"Rule_spruleedate", DbValue::Text("1393/02/10")},
                     {"Rule_sprule", DbValue::Int(12)}});
@@ -356,7 +395,7 @@ TEST_F(RuleLoadTest, SubstituteDatesKeepTheirFirstTenCharacters) {
     EXPECT_EQ(ctx.rule.Rule_spRuleFDate, "\u06F1\u06F3\u06F9\u06F3/\u06F0\u06F2/\u06F0\u06F1");
 }
 
-TEST_F(RuleLoadTest, OneCodeCache) {
+TEST_P(RuleLoadTest, OneCodeCache) {
     ctx.PrepareRuleScripts = &CountingScriptHook;
     AddRule(1, {{"Rule_GMT1", DbValue::Int(10)}, {"Rule_Script3", DbValue::Text("only")}}, {{"Rule_KarD", DbValue::Int(400)}});
     AddRule(2, {{"Rule_GMT1", DbValue::Int(20)}});
@@ -369,7 +408,7 @@ TEST_F(RuleLoadTest, OneCodeCache) {
     EXPECT_EQ(ctx.rule.Rule_Script[2], "only");
 
     // The same code again reads nothing: a changed row is not seen.
-    db->Execute("update rules set Rule_GMT1 = 11 where Rule_Code = 1");
+    Exec("update ", "rules", " set Rule_GMT1 = 11 where Rule_Code = 1");
     RuleLoad(ctx, 1);
     EXPECT_EQ(ctx.rule.Rule_GMT1, 10);
     EXPECT_EQ(g_scriptHookCalls, 1);
@@ -385,7 +424,7 @@ TEST_F(RuleLoadTest, OneCodeCache) {
     EXPECT_EQ(g_scriptHookCalls, 3);
 }
 
-TEST_F(RuleLoadTest, FirstRequestForCodeZeroLoadsIt) {
+TEST_P(RuleLoadTest, FirstRequestForCodeZeroLoadsIt) {
     // Rule code 0 is an ordinary code: the very first request for it reads
     // its row instead of leaving an all-zero record.
     AddRule(0, {{"Rule_GMT1", DbValue::Int(9)}}, {{"Rule_KarD", DbValue::Int(420)}});
@@ -405,7 +444,7 @@ TEST_F(RuleLoadTest, FirstRequestForCodeZeroLoadsIt) {
     EXPECT_EQ(fresh.rule.Rule_spRule, -1);
 }
 
-TEST_F(RuleLoadTest, BadValueNamesTableColumnAndValueAndKeepsTheCurrentRule) {
+TEST_F(RuleLoadSqliteTest, BadValueNamesTableColumnAndValueAndKeepsTheCurrentRule) {
     AddRule(1, {{"Rule_GMT1", DbValue::Int(10)}}, {{"Rule_KarD", DbValue::Int(400)}});
     RuleLoad(ctx, 1);
 
@@ -445,70 +484,11 @@ TEST_F(RuleLoadTest, BadValueNamesTableColumnAndValueAndKeepsTheCurrentRule) {
     EXPECT_EQ(ctx.rule.Rule_GMT1, 5);
 }
 
-TEST_F(RuleLoadTest, MissingTableIsAnError) {
-    db->Execute("drop table rulesetc");
+TEST_P(RuleLoadTest, MissingTableIsAnError) {
+    Exec("drop table ", "rulesetc", "");
     AddRule(1, {}, {}, /*withEtc=*/false);
     EXPECT_THROW(RuleLoad(ctx, 1), DbError);
     EXPECT_FALSE(ctx.RuleRequestedCode.has_value());
-}
-
-// The same loader against a PostgreSQL server, in a schema of its own.
-TEST(RuleLoadPostgres, LoadsRuleAndDefaults) {
-    std::string cs = attcalc::test::PostgresConnectionString();
-    if (cs.empty()) GTEST_SKIP() << "no PostgreSQL server for this test run";
-    auto db = OpenOdbc(cs, false);
-    std::string schema = "rule_load_test_" + std::to_string(getpid());
-    db->Execute("drop schema if exists " + schema + " cascade");
-    db->Execute("create schema " + schema);
-    db->Execute("set search_path to " + schema);
-    struct DropSchema {
-        Database* db;
-        std::string schema;
-        ~DropSchema() {
-            std::string err;
-            db->TryExecute("drop schema if exists " + schema + " cascade", &err);
-        }
-    } dropper{db.get(), schema};
-
-    TRunContext ctx;
-    ctx.db = db.get();
-    ASSERT_TRUE(CreateCatalogTable(ctx, "rules"));
-    ASSERT_TRUE(CreateCatalogTable(ctx, "rulesetc"));
-    db->Insert("rules", {{"Rule_Code", DbValue::Int(5)},
-                         {"Rule_Name", DbValue::Text("\u0642\u0627\u0646\u0648\u0646 5")},
-                         {"Rule_GMT1", DbValue::Int(15)},
-                         {"Rule_EgTo", DbValue::Int(1200)},
-                         {"Rule_GTP2", DbValue::Int(30)},
-                         {"Rule_Script2", DbValue::Text("1 2 3")}});
-    db->Execute("update rules set Rule_EMa = " + db->dialect().Quote("1") + " where Rule_Code = 5");
-    db->Insert("rulesetc", {{"Rule_Code", DbValue::Int(5)},
-                            {"Rule_KarD", DbValue::Int(450)},
-                            {"Rule_moeyd3", DbValue::Int(2)},
-                            {"Rule_sprulefdate", DbValue::Text("1393/01/01")},
-                            {"Rule_sprule", DbValue::Int(7)}});
-    db->Execute("update rulesetc set Rule_mounfair = " + db->dialect().Quote("1") + " where Rule_Code = 5");
-
-    RuleLoad(ctx, 5);
-    EXPECT_EQ(ctx.rule.rule_code, 5);
-    EXPECT_EQ(ctx.rule.rule_name, "\u0642\u0627\u0646\u0648\u0646 5");
-    EXPECT_EQ(ctx.rule.Rule_GMT1, 15);
-    EXPECT_EQ(ctx.rule.Rule_egto, 1200);
-    EXPECT_TRUE(ctx.rule.Rule_ema);
-    EXPECT_FALSE(ctx.rule.Rule_emo);
-    EXPECT_TRUE(ctx.rule.Rule_gtactive);
-    EXPECT_EQ(ctx.rule.Rule_Script[1], "1 2 3");
-    EXPECT_EQ(ctx.rule.Rule_kard, 450);
-    EXPECT_EQ(ctx.rule.Rule_moeyd[2], 2);
-    EXPECT_EQ(ctx.rule.Rule_spRuleFDate, "1393/01/01");
-    EXPECT_EQ(ctx.rule.Rule_spRule, 7);
-    EXPECT_TRUE(ctx.rule.Rule_mounfair);
-    EXPECT_FALSE(ctx.rule.LeaveTableForBalances);
-
-    RuleLoad(ctx, 6);  // no row
-    EXPECT_EQ(ctx.rule.rule_code, 5);
-    EXPECT_EQ(ctx.rule.Rule_kard, 480);
-    EXPECT_EQ(ctx.rule.Rule_spRule, -1);
-    EXPECT_TRUE(ctx.rule.LeaveTableForBalances);
 }
 
 }  // namespace
