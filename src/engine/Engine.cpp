@@ -126,7 +126,7 @@ TBalanceRequest PeriodBalanceRequest(TRunContext& ctx, const std::string& code, 
     return req;
 }
 
-void EngineDay(TRunContext& ctx, TEngineState& es, const std::string& code, int d) {
+void DayWalk(TRunContext& ctx, TEngineState& es, const std::string& code, int d) {
     PeriodState& ps = ctx.period;
     const rule_type& R = ctx.rule;
 
@@ -190,6 +190,11 @@ void EngineDay(TRunContext& ctx, TEngineState& es, const std::string& code, int 
     // 12. Pre-pass and walk.
     PrePass(ctx, es.Line);
     if (es.Line.Count() >= 2) SegmentWalk(ctx, es);
+}
+
+void DayConsolidation(TRunContext& ctx, TEngineState& es) {
+    TDayWork& w = es.W;
+    TDayRecord& rec = es.Rec;
 
     // 13. Day consolidation.
     ScheduleOverrideOvertime(ctx, es);
@@ -224,9 +229,13 @@ void EngineDay(TRunContext& ctx, TEngineState& es, const std::string& code, int 
     // 16. Rule scripts; an absent day without a code becomes an absence day.
     DayScripts(ctx, es);
     if (rec.Prc_DayAbsence == 1 && rec.Prc_kind == 0) rec.Prc_kind = kCodeAbsenceDay;
+}
 
+void EngineDay(TRunContext& ctx, TEngineState& es, const std::string& code, int d) {
+    DayWalk(ctx, es, code, d);
+    DayConsolidation(ctx, es);
     // 17. Store, 18. period bookkeeping.
-    if (ps.Mode == 1) AppendDay(ctx.days, rec);
+    if (ctx.period.Mode == 1) AppendDay(ctx.days, es.Rec);
     PeriodBookkeeping(ctx, es);
 }
 

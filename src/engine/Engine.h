@@ -15,9 +15,13 @@ namespace attcalc {
 // DayInput and updates the period accumulators and balances.
 void EngineRun(TRunContext& ctx, const std::string& code, const std::string& start, const std::string& end);
 
-// One day of a running period (day number es.DayNumber is set by the caller's
-// loop); exposed for the tests of the day loop.
+// Day d (1 ... N) of a running period: DayWalk prepares the record, builds
+// the timeline and walks it; DayConsolidation runs the day-level stages and
+// the rule scripts; EngineDay does both, appends the record to the day array
+// and books the day into the period accumulators.
 void EngineDay(TRunContext& ctx, TEngineState& es, const std::string& code, int d);
+void DayWalk(TRunContext& ctx, TEngineState& es, const std::string& code, int d);
+void DayConsolidation(TRunContext& ctx, TEngineState& es);
 
 // The punch fields of a day record from the day's pairs.
 void DayPunchFields(TDayRecord& rec, const DayInput& day);
