@@ -1,0 +1,157 @@
+#include "demodb/DemoData.h"
+
+#include "calendar/Holidays.h"
+#include "calendar/Jalali.h"
+#include "db/Catalogue.h"
+
+namespace attcalc::demo {
+namespace {
+
+constexpr int H(int h, int m) { return h * 60 + m; }
+
+void CreateTables(TRunContext& ctx, int year, int month) {
+    for (const char* t : {"init", "qvlog", "persons", "rules", "rulesetc", "shifts", "grp_dtl", "spshift",
+                          "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor", "addfree"})
+        CreateTableIfMissing(ctx, t);
+    char ym[16];
+    std::snprintf(ym, sizeof ym, "%04d/%02d/01", year, month);
+    for (const std::string& d : {AddDays(ym, -1), std::string(ym), AddDays(ym, DaysInMonth(year, month))}) {
+        EnsureClockTables(ctx, d);
+        for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
+    }
+}
+
+void Shift(Database& db, int code, const std::string& name, int count, int f1, int t1, int f2, int t2) {
+    db.Insert("shifts", {{"SH_Code", DbValue::Int(code)}, {"SH_Count", DbValue::Int(count)},
+                         {"SH_Name", DbValue::Text(name)}, {"SH_From1", DbValue::Int(f1)},
+                         {"SH_To1", DbValue::Int(t1)}, {"SH_From2", DbValue::Int(f2)}, {"SH_To2", DbValue::Int(t2)},
+                         {"SH_From3", DbValue::Int(0)}, {"SH_To3", DbValue::Int(0)}, {"Sh_Kind", DbValue::Int(0)},
+                         {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
+}
+
+// A group schedule: `shift` on every day of the year but Fridays. Each day's
+// character holds the shift code + 1.
+void Group(Database& db, int group, int year, int shift) {
+    std::vector<SqlField> f{{"Grd_Code", DbValue::Int(group)}, {"Grd_Year", DbValue::Int(year)}};
+    for (int m = 1; m <= 12; ++m) {
+        std::string text;
+        for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(year, m, d) == 6 ? 1 : shift + 1);
+        f.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
+    }
+    db.Insert("grp_dtl", f);
+}
+
+void Person(Database& db, const std::string& code, const std::string& name, const std::string& family,
+            int shiftGroup, const std::string& jobDate) {
+    db.Insert("persons", {{"P_BarCode", DbValue::Text(code)}, {"P_Proxi", DbValue::Text(code)},
+                          {"P_Name", DbValue::Text(name)}, {"P_Family", DbValue::Text(family)},
+                          {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text(jobDate)},
+                          {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(1)},
+                          {"P_IsValid", DbValue::Int(1)}});
+}
+
+struct Punches {
+    Database& db;
+    std::string code;
+    std::vector<std::vector<SqlField>> rows;
+    void Add(const std::string& date, int minute) {
+        rows.push_back({{"Clock_BarCode", DbValue::Text(code)}, {"Clock_Date", DbValue::Text(date)},
+                        {"Clock_Time", DbValue::Int(minute)}, {"Clock_RdrCode", DbValue::Int(1)},
+                        {"Clock_Chg", DbValue::Int(0)}, {"Clock_RecState", DbValue::Int(0)},
+                        {"Clock_User", DbValue::Text("")}});
+    }
+    void Flush() {
+        for (auto& r : rows) db.Insert(MonthTableName("c", r[1].value.s), r);
+        rows.clear();
+    }
+};
+
+void Common(TRunContext& ctx, int year, int month) {
+    Database& db = *ctx.db;
+    CreateTables(ctx, year, month);
+    db.Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_Name", DbValue::Text("عمومی")}});
+    db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(1)}});
+    Shift(db, 1, "اداری", 2, H(7, 30), H(12, 0), H(13, 0), H(16, 0));
+    Shift(db, 2, "شب", 1, H(22, 0), H(30, 0), 0, 0);
+    Shift(db, 3, "عصر", 1, H(14, 0), H(22, 0), 0, 0);
+    for (int y : {year - 1, year, year + 1}) {
+        Group(db, 1, y, 1);
+        Group(db, 2, y, 2);
+    }
+}
+
+std::string Date(int y, int m, int d) {
+    char b[16];
+    std::snprintf(b, sizeof b, "%04d/%02d/%02d", y, m, d);
+    return b;
+}
+
+}  // namespace
+
+std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
+    Database& db = *ctx.db;
+    Common(ctx, year, month);
+    const int days = DaysInMonth(year, month);
+    std::vector<DemoPerson> people{
+        {"1001", "Day shift", "07:30-12:00 and 13:00-16:00; late on day 5, leaves early on day 6, "
+                              "out 10:00-11:00 on day 7, no punches on day 8"},
+        {"1002", "Night shift", "22:00 to 06:00 the next morning, every night but Fridays"},
+        {"1003", "Special shift", "day shift, but the afternoon shift 14:00-22:00 on day 9 (a special shift)"},
+        {"1004", "New employee", "employed from day 15 of the month"},
+    };
+    Person(db, "1001", "Sara", "Ahmadi", 1, "1390/01/01");
+    Person(db, "1002", "Reza", "Karimi", 2, "1390/01/01");
+    Person(db, "1003", "Mina", "Hosseini", 1, "1390/01/01");
+    Person(db, "1004", "Ali", "Rahimi", 1, Date(year, month, 15));
+    db.Insert("spshift", {{"SP_CardNo", DbValue::Text("1003")}, {"SP_Date", DbValue::Text(Date(year, month, 9))},
+                          {"SP_ShCode", DbValue::Int(3)}, {"SP_kind", DbValue::Int(0)}, {"SP_ID", DbValue::Int(1)}});
+
+    Punches p1{db, "1001", {}}, p2{db, "1002", {}}, p3{db, "1003", {}}, p4{db, "1004", {}};
+    for (int d = 1; d <= days; ++d) {
+        const std::string date = Date(year, month, d);
+        if (Weekday(year, month, d) == 6) continue;  // Friday
+        switch (d) {
+            case 5: p1.Add(date, H(7, 52)); p1.Add(date, H(16, 3)); break;
+            case 6: p1.Add(date, H(7, 25)); p1.Add(date, H(15, 20)); break;
+            case 7:
+                p1.Add(date, H(7, 28)); p1.Add(date, H(10, 0));
+                p1.Add(date, H(11, 0)); p1.Add(date, H(16, 2));
+                break;
+            case 8: break;
+            default: p1.Add(date, H(7, 25)); p1.Add(date, H(16, 5));
+        }
+        p2.Add(date, H(21, 55));
+        p2.Add(AddDays(date, 1), H(6, 4));
+        if (d == 9) {
+            p3.Add(date, H(13, 58)); p3.Add(date, H(22, 1));
+        } else {
+            p3.Add(date, H(7, 29)); p3.Add(date, H(16, 1));
+        }
+        if (d >= 15) { p4.Add(date, H(7, 20)); p4.Add(date, H(16, 10)); }
+    }
+    for (Punches* p : {&p1, &p2, &p3, &p4}) p->Flush();
+    return people;
+}
+
+void SeedCompany(TRunContext& ctx, int year, int month, int count) {
+    Database& db = *ctx.db;
+    Common(ctx, year, month);
+    const int days = DaysInMonth(year, month);
+    for (int i = 1; i <= count; ++i) {
+        const std::string code = std::to_string(i);
+        Person(db, code, "Person", code, 1, "1390/01/01");
+        Punches p{db, code, {}};
+        for (int d = 1; d <= days; ++d) {
+            if (Weekday(year, month, d) == 6) continue;
+            const std::string date = Date(year, month, d);
+            const int jitter = (i * 7 + d * 13) % 31 - 10;  // -10 .. 20 minutes
+            if ((i + d) % 17 == 0) continue;               // a day off now and then
+            p.Add(date, H(7, 30) + jitter);
+            if ((i + d) % 5 == 0) { p.Add(date, H(12, 2)); p.Add(date, H(12, 58)); }
+            p.Add(date, H(16, 0) + jitter / 2);
+        }
+        p.Flush();
+    }
+}
+
+}  // namespace attcalc::demo
