@@ -3,54 +3,26 @@
 // failures after the build identity.
 #include <gtest/gtest.h>
 
-#include "db/Catalogue.h"
-#include "db/Cp1256.h"
-#include "demodb/DemoData.h"
-#include "support/TestSupport.h"
+#include "run/RunFixture.h"
 
 using namespace attcalc;
 using namespace attcalc::test;
 
 namespace {
 
-struct DemoHome {
-    TempDir dir;
-    std::string dbPath = dir.file("clock.db");
-
-    DemoHome() {
-        auto db = OpenSqlite(dbPath);
-        TRunContext ctx;
-        ctx.db = db.get();
-        db->Begin();
-        demo::SeedDemo(ctx, 1393, 2);
-        db->Commit();
-    }
-    RunResult Run(const std::vector<std::string>& args, const std::string& now = "1393/02/10 08:30") {
-        return RunAttcalc(args, {"ATTCALC_HOME=" + dir.path().string(), "ATTCALC_NOW=" + now});
-    }
-    std::unique_ptr<Database> Db() { return OpenSqlite(dbPath); }
-    bool HasTable(const std::string& t) { return Db()->TableExists(t); }
-    std::vector<std::string> TraceLines() {
-        std::string t = ReadFile(dir.file("trace.txt"));
-        std::vector<std::string> lines;
-        for (std::size_t p = 0; p < t.size();) {
-            std::size_t e = t.find("\r\n", p);
-            if (e == std::string::npos) e = t.size();
-            lines.push_back(Cp1256ToUtf8(t.substr(p, e - p)));
-            p = e + 2;
-        }
-        return lines;
-    }
-};
-
 std::vector<std::string> Tail(const std::vector<std::string>& v, std::size_t from) {
     return from < v.size() ? std::vector<std::string>(v.begin() + from, v.end()) : std::vector<std::string>{};
 }
 
+class CalculationMode : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override { SKIP_WITHOUT_BACKEND(GetParam()); }
+};
+
 }  // namespace
 
-TEST(CalculationMode, MonthNotBegunStopsQuietlyAfterTheShifts) {
-    DemoHome h;
+TEST_P(CalculationMode, MonthNotBegunStopsQuietlyAfterTheShifts) {
+    RunHome h(GetParam());
     RunResult r = h.Run({"1001", "1393", "3", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Tail(h.TraceLines(), 3),
@@ -59,9 +31,9 @@ TEST(CalculationMode, MonthNotBegunStopsQuietlyAfterTheShifts) {
     EXPECT_EQ(h.Db()->Query("select * from qvlog").Count(), 0u);
 }
 
-TEST(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) {
+TEST_P(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) {
     for (const char* code : {"00", "nobody"}) {
-        DemoHome h;
+        RunHome h(GetParam());
         RunResult r = h.Run({code, "1393", "2", "1"});
         ASSERT_EQ(r.status, 0) << code << ": " << r.err;
         std::vector<std::string> lines = h.TraceLines();
@@ -72,17 +44,17 @@ TEST(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) {
     }
 }
 
-TEST(CalculationMode, TracingNeedsExactlyOne) {
+TEST_P(CalculationMode, TracingNeedsExactlyOne) {
     for (const char* sw : {"2", "true", " 1", "1 "}) {
-        DemoHome h;
+        RunHome h(GetParam());
         RunResult r = h.Run({"1001", "1393", "3", sw});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_FALSE(std::filesystem::exists(h.dir.file("trace.txt"))) << "switch '" << sw << "'";
     }
 }
 
-TEST(CalculationMode, BadYearFailsAfterTheConfigurationWithTheBuildIdentityStored) {
-    DemoHome h;
+TEST_P(CalculationMode, BadYearFailsAfterTheConfigurationWithTheBuildIdentityStored) {
+    RunHome h(GetParam());
     RunResult r = h.Run({"1001", "13x3", "2", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("13x3"), std::string::npos) << r.err;
@@ -91,8 +63,8 @@ TEST(CalculationMode, BadYearFailsAfterTheConfigurationWithTheBuildIdentityStore
     EXPECT_FALSE(h.HasTable("p139302"));
 }
 
-TEST(CalculationMode, MalformedSettingFailsNamingTableColumnAndValue) {
-    DemoHome h;
+TEST_P(CalculationMode, MalformedSettingFailsNamingTableColumnAndValue) {
+    RunHome h(GetParam());
     h.Db()->Execute("insert into init (init_title, init_value, init_code) values ('CalcFuture', 'yes', 0)");
     RunResult r = h.Run({"1001", "1393", "2"});
     EXPECT_EQ(r.status, 1);
@@ -100,3 +72,5 @@ TEST(CalculationMode, MalformedSettingFailsNamingTableColumnAndValue) {
     EXPECT_NE(ToLower(r.err).find("init_value"), std::string::npos) << r.err;
     EXPECT_FALSE(h.HasTable("p139302")) << "the run's writes are rolled back";
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, CalculationMode, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);

@@ -115,3 +115,20 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_NE(v.out.find("1393/04/04"), std::string::npos);
     EXPECT_NE(v.out.find("10.0"), std::string::npos);
 }
+
+TEST(InfoMode, WorksOnPostgresThroughCsTxt) {
+    if (PostgresConnectionString().empty()) GTEST_SKIP() << "no PostgreSQL server";
+    std::string cs;
+    auto db = FreshPostgres(&cs);
+    db->Execute("create table init (Init_Title varchar(30), Init_Value varchar(50), Init_Code smallint)");
+    db->Execute("insert into init values ('compiledate', 'old', 999)");
+    TempDir home;
+    WriteFile(home.file("cs.txt"), cs + "\r\n");
+    RunResult r = RunAttcalc({"0"}, {"ATTCALC_HOME=" + home.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Rows rows = db->Query("select * from init where init_code=999 order by init_title");
+    ASSERT_EQ(rows.Count(), 2u);
+    EXPECT_EQ(rows.Text(1, "INIT_VALUE"), "1393/04/04");
+    std::string trace = ReadFile(home.file("trace.txt"));
+    EXPECT_EQ(trace.substr(0, trace.find("\r\n")), MaskPasswords(cs));
+}
