@@ -30,14 +30,17 @@ void StoreArray(ResultsDb& t, const std::vector<TDayRecord>& days) {
     StoreDays(t.ctx, days.empty() ? "" : days.front().Prc_PCode);
 }
 
-// Stores two days of different month tables and reads every column back.
+// Stores two days of different month tables and reads every column back,
+// inside a transaction as a run writes them.
 void RoundTrip(ResultsDb& t) {
+    t.ctx.db->Begin();
     CreateTableIfMissing(t.ctx, "p140301");
     CreateTableIfMissing(t.ctx, "p140302");
     TDayRecord a = DistinctRecord("1234", "1403/01/31", 1);
     TDayRecord b = DistinctRecord("1234", "1403/02/01", 2);
     b.Prc_FirstIn = TDayRecord::kNoTime;
     StoreArray(t, {a, b});
+    t.ctx.db->Commit();
 
     TDayRecord got;
     Rows raw;
