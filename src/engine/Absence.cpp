@@ -1,4 +1,6 @@
 // Absence consolidation and the day rules on absence.
+// The day loop and the segment walk already call these hooks at their
+// places; until their rules are written they leave the day unchanged.
 #include "engine/Stages.h"
 
 namespace attcalc {

@@ -1,4 +1,6 @@
 // Day summary: presence flags, work days, shift counters, allowances and closing.
+// The day loop and the segment walk already call these hooks at their
+// places; until their rules are written they leave the day unchanged.
 #include "engine/Stages.h"
 
 namespace attcalc {

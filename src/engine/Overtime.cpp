@@ -1,4 +1,6 @@
 // Overtime: presence outside the intervals and the day's overtime steps.
+// The day loop and the segment walk already call these hooks at their
+// places; until their rules are written they leave the day unchanged.
 #include "engine/Stages.h"
 
 namespace attcalc {
