@@ -160,6 +160,14 @@ TEST(StoreDays, RefusesACodeLongerThanTheKeyColumn) {
     EXPECT_EQ(t.Count("p140302"), 1);
 }
 
+TEST(StoreDays, AnEmptyRunStoresNothing) {
+    ResultsDb t;
+    t.ctx.results.CurrentTable = "p140302";
+    StoreArray(t, {});
+    EXPECT_TRUE(t.ctx.db->ListTables().empty());
+    EXPECT_FALSE(t.ctx.results.Created);
+}
+
 TEST(StoreDays, AMonthRecordInTheArrayGoesToTheMonthRow) {
     ResultsDb t;
     CreateTableIfMissing(t.ctx, "p140302");
