@@ -6,6 +6,7 @@
 #include "EngineFixture.h"
 #include "engine/PeriodState.h"
 #include "engine/SegmentWalk.h"
+#include "engine/Timeline.h"
 
 namespace attcalc::test {
 namespace {
@@ -142,6 +143,14 @@ TEST_F(SegmentWalkTest, DayCases) {
          [&](rule_type& r) { penalty(r); r.Rule_gkbh = false; }, 390, 390, 60, 0, 0, 0, 0, 90, 0},
         {"whole first range missed is penalised once", {{T(8, 0), T(10, 0)}, {T(11, 0), T(16, 0)}},
          {{T(11, 0), T(16, 0)}}, penalty, 240, 240, 120, 0, 0, 0, 0, 180, 0},
+        {"justified lateness card forgiven with Rule_gtmm", day, {{T(8, 20), T(16, 0), 1, 0}},
+         [](rule_type& r) { r.Rule_gtmm = true; }, 480, 480, 0, 0, 0, 0, 0, 0, 0},
+        {"justified lateness card ignored without Rule_gtmm", day, {{T(8, 20), T(16, 0), 1, 0}}, nullptr,
+         460, 460, 20, 0, 0, 0, 0, 20, 0},
+        {"leave until the end of the shift with Rule_gtmm", day, {{T(8, 0), T(10, 0), 0, 2}},
+         [](rule_type& r) { r.Rule_gtmm = true; }, 480, 480, 0, 0, 0, 0, 0, 0, 0},
+        {"leave until the end of the shift without Rule_gtmm", day, {{T(8, 0), T(10, 0), 0, 2}}, nullptr,
+         120, 120, 0, 0, 360, 0, 0, 360, 0},
         {"segment lengths rounded", day, {{T(8, 0), T(15, 50)}},
          [](rule_type& r) { r.Rule_isroundCalc = true; r.Rule_roundtimeCalc = 15; r.Rule_roundtypeCalc = 2; },
          465, 465, 0, 0, 0, 0, 0, 0, 0},
@@ -159,6 +168,52 @@ TEST_F(SegmentWalkTest, DayCases) {
         EXPECT_EQ(r.Prc_ValidLessWork, c.validLess);
         EXPECT_EQ(r.Prc_HourAbsence, c.hourAbs);
         EXPECT_EQ(r.BetweenAbsence, c.between);
+    }
+}
+
+// Early leave made up by before-shift overtime already counted on the day.
+TEST_F(SegmentWalkTest, EarlyLeaveCompensatedByOvertime) {
+    struct Case {
+        bool allOrNothing;
+        std::int32_t pure, tajil, overtimeLeft;
+    } cases[] = {{false, 470, 10, 30}, {true, 450, 30, 50}};
+    for (const Case& c : cases) {
+        ctx.rule = rule_type{};
+        ctx.rule.Rule_t2e1d = 20;
+        ctx.rule.Rule_t1e2b = c.allOrNothing;  // 30 minutes exceed the 20 that may be made up
+        Period("1403/05/01", 1);
+        Shift(1, {{T(8, 0), T(16, 0)}});
+        Punches(1, {{T(8, 0), T(15, 30)}});
+        TEngineState es;
+        es.DayNumber = 1;
+        es.Day = &Day(1);
+        es.Line = BuildTimeline(ctx, Day(1));
+        es.W.BeforeFirst = true;
+        es.Rec.Prc_ValidAddWork = 50;
+        SegmentWalk(ctx, es);
+        EXPECT_EQ(es.Rec.Prc_PureWork, c.pure);
+        EXPECT_EQ(es.Rec.Prc_TajilLessWork, c.tajil);
+        EXPECT_EQ(es.Rec.Prc_HourAbsence, c.tajil);
+        EXPECT_EQ(es.Rec.Prc_ValidAddWork, c.overtimeLeft);
+    }
+}
+
+// Away over the whole break on an hourly mission.
+TEST_F(SegmentWalkTest, MissionInTheBreak) {
+    for (bool allowed : {true, false}) {
+        ctx.rule = rule_type{};
+        ctx.rule.Rule_masg = allowed;
+        ctx.rule.Rule_makar = true;
+        Period("1403/05/01", 1);
+        Shift(1, {{T(8, 0), T(12, 0)}, {T(13, 0), T(17, 0)}});
+        Punches(1, {{T(8, 0), T(11, 40), 0, 51}, {T(13, 10), T(17, 0)}});
+        ctx.period.CodeMinutes.fill(0);
+        TEngineState es = Walk(1);
+        EXPECT_EQ(es.Rec.Prc_HourMission, allowed ? 60 : 0);
+        EXPECT_EQ(es.Rec.Prc_HourMission51, allowed ? 60 : 0);
+        EXPECT_EQ(ctx.period.CodeMinutes[51], allowed ? 60 : 0);
+        EXPECT_EQ(es.Rec.Prc_PureWork, 220 + 230 + (allowed ? 60 : 0));
+        EXPECT_EQ(es.Rec.Prc_HourAbsence, 0);
     }
 }
 
