@@ -10,6 +10,8 @@
 #include "config/Shifts.h"
 #include "db/Catalogue.h"
 #include "run/CalcLog.h"
+#include "run/CalculationRun.h"
+#include "results/Report.h"
 #include "run/Entry.h"
 #include "run/Trace.h"
 
@@ -45,6 +47,11 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
 
     if (ctx.PeriodEnd > today && !ctx.settings.FutureDaysAllowed) ctx.PeriodEnd = today;
 
+    CalculationRun(ctx, code, ctx.PeriodStart, ctx.PeriodEnd, true);
+    TraceLine(ctx.trace, "calculation");
+
+    WriteCalcLog(ctx, code, year, month);
+
 }
 
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
@@ -54,8 +61,7 @@ void ReportMode(TRunContext& ctx, const std::string& code, const std::string& ye
     if (month < 1 || month > 12) throw std::invalid_argument("the month must be 1 to 12");
     PersonRuleGroup(ctx, code);
     loadinifiledb(ctx);
-    (void)year;
-    out << "no report yet\n";
+    PrintReport(ctx, code, year, month, out);
 }
 
 }  // namespace attcalc

@@ -39,6 +39,7 @@ struct RunHome {
         if (seed) {
             TRunContext ctx;
             ctx.db = db.get();
+            ctx.home = dir.path().string();
             db->Begin();
             demo::SeedDemo(ctx, year, month);
             db->Commit();

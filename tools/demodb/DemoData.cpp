@@ -9,11 +9,17 @@ namespace {
 
 constexpr int H(int h, int m) { return h * 60 + m; }
 
+std::string Date(int y, int m, int d) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%04d/%02d/%02d", y, m, d);
+    return b;
+}
+
 void CreateTables(TRunContext& ctx, int year, int month) {
     for (const char* t : {"init", "qvlog", "persons", "rules", "rulesetc", "shifts", "grp_dtl", "spshift",
                           "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor", "addfree"})
         CreateTableIfMissing(ctx, t);
-    char ym[16];
+    char ym[40];
     std::snprintf(ym, sizeof ym, "%04d/%02d/01", year, month);
     for (const std::string& d : {AddDays(ym, -1), std::string(ym), AddDays(ym, DaysInMonth(year, month))}) {
         EnsureClockTables(ctx, d);
@@ -29,16 +35,19 @@ void Shift(Database& db, int code, const std::string& name, int count, int f1, i
                          {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
 }
 
-// A group schedule: `shift` on every day of the year but Fridays. Each day's
-// character holds the shift code + 1.
-void Group(Database& db, int group, int year, int shift) {
+// A group schedule: `shift` on every day of the year but Fridays and
+// holidays. Each day's character holds the shift code + 1.
+void Group(TRunContext& ctx, int group, int year, int shift) {
     std::vector<SqlField> f{{"Grd_Code", DbValue::Int(group)}, {"Grd_Year", DbValue::Int(year)}};
     for (int m = 1; m <= 12; ++m) {
         std::string text;
-        for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(year, m, d) == 6 ? 1 : shift + 1);
+        for (int d = 1; d <= 31; ++d) {
+            const bool off = Weekday(year, m, d) == 6 || (d <= DaysInMonth(year, m) && IsHolidayDate(ctx, Date(year, m, d)));
+            text += static_cast<char>(off ? 1 : shift + 1);
+        }
         f.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
     }
-    db.Insert("grp_dtl", f);
+    ctx.db->Insert("grp_dtl", f);
 }
 
 void Person(Database& db, const std::string& code, const std::string& name, const std::string& family,
@@ -74,16 +83,13 @@ void Common(TRunContext& ctx, int year, int month) {
     Shift(db, 1, "اداری", 2, H(7, 30), H(12, 0), H(13, 0), H(16, 0));
     Shift(db, 2, "شب", 1, H(22, 0), H(30, 0), 0, 0);
     Shift(db, 3, "عصر", 1, H(14, 0), H(22, 0), 0, 0);
+    // The holiday calendar of the year, from the generated holiday files.
+    LoadHolidayFileYear(ctx, year);
+    StoreHolidayYear(ctx, year);
     for (int y : {year - 1, year, year + 1}) {
-        Group(db, 1, y, 1);
-        Group(db, 2, y, 2);
+        Group(ctx, 1, y, 1);
+        Group(ctx, 2, y, 2);
     }
-}
-
-std::string Date(int y, int m, int d) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%04d/%02d/%02d", y, m, d);
-    return b;
 }
 
 }  // namespace
@@ -96,7 +102,8 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
         {"1001", "Day shift", "07:30-12:00 and 13:00-16:00; late on day 5, leaves early on day 6, "
                               "out 10:00-11:00 on day 7, no punches on day 8"},
         {"1002", "Night shift", "22:00 to 06:00 the next morning, every night but Fridays"},
-        {"1003", "Special shift", "day shift, but the afternoon shift 14:00-22:00 on day 9 (a special shift)"},
+        {"1003", "Special shift", "day shift, but the afternoon shift 14:00-22:00 on day 9 (a special shift); "
+                                  "works 08:00-12:30 on the holiday of day 12"},
         {"1004", "New employee", "employed from day 15 of the month"},
     };
     Person(db, "1001", "Sara", "Ahmadi", 1, "1390/01/01");
@@ -110,6 +117,10 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
     for (int d = 1; d <= days; ++d) {
         const std::string date = Date(year, month, d);
         if (Weekday(year, month, d) == 6) continue;  // Friday
+        if (IsHolidayDate(ctx, date)) {
+            if (d == 12) { p3.Add(date, H(8, 0)); p3.Add(date, H(12, 30)); }  // comes in on a holiday
+            continue;
+        }
         switch (d) {
             case 5: p1.Add(date, H(7, 52)); p1.Add(date, H(16, 3)); break;
             case 6: p1.Add(date, H(7, 25)); p1.Add(date, H(15, 20)); break;
@@ -142,8 +153,8 @@ void SeedCompany(TRunContext& ctx, int year, int month, int count) {
         Person(db, code, "Person", code, 1, "1390/01/01");
         Punches p{db, code, {}};
         for (int d = 1; d <= days; ++d) {
-            if (Weekday(year, month, d) == 6) continue;
             const std::string date = Date(year, month, d);
+            if (Weekday(year, month, d) == 6 || IsHolidayDate(ctx, date)) continue;
             const int jitter = (i * 7 + d * 13) % 31 - 10;  // -10 .. 20 minutes
             if ((i + d) % 17 == 0) continue;               // a day off now and then
             p.Add(date, H(7, 30) + jitter);

@@ -2,6 +2,7 @@
 // Creates a demo database for the salary month: the demo's persons, or, with
 // a company size, that many persons for the benchmark. Prints one line per
 // demo person: code, name and what the month shows.
+#include <filesystem>
 #include <iostream>
 
 #include "demodb/DemoData.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
         auto db = OpenSqlite(argv[1]);
         TRunContext ctx;
         ctx.db = db.get();
+        ctx.home = std::filesystem::absolute(argv[1]).parent_path().string();
         const int year = ParseIntArg(argv[2], "year"), month = ParseIntArg(argv[3], "month");
         db->Begin();
         if (argc > 4) {
