@@ -259,7 +259,7 @@ void EngineRun(TRunContext& ctx, const std::string& code, const std::string& sta
     const std::string today = TodayJalali();
     ps.PastMonth = !end.empty() && end < today && end.substr(0, 7) != today.substr(0, 7);
 
-    const int n = std::min<int>(ps.DayCount, static_cast<int>(ps.Days.size()));
+    const int n = std::min({ps.DayCount, static_cast<int>(ps.Days.size()), kMaxPeriodDays});
     for (int d = 1; d <= n; ++d) EngineDay(ctx, es, code, d);
 
     if (ps.Mode == 1) PeriodPasses(ctx, es);
