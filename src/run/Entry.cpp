@@ -44,6 +44,9 @@ int ParseIntArg(const std::string& text, const char* what) {
 void SaveIniFileDBqv(TRunContext& ctx) {
     Database& db = *ctx.db;
     const std::string init = db.dialect().Table("init");
+    // The three statements commit together, on their own, before the run.
+    const bool own = !db.InTransaction();
+    if (own) db.Begin();
     db.Execute("delete FROM " + init + "\nwhere init_code=999");
     db.Insert("init", {{"init_title", DbValue::Text("compiledate")},
                        {"init_Value", DbValue::Text(kCompileDate)},
@@ -51,6 +54,7 @@ void SaveIniFileDBqv(TRunContext& ctx) {
     db.Insert("init", {{"init_title", DbValue::Text("Revision")},
                        {"init_Value", DbValue::Text(kRevision)},
                        {"init_code", DbValue::Int(999)}});
+    if (own) db.Commit();
 }
 
 int AttcalcMain(int argc, char** argv) {
