@@ -112,7 +112,7 @@ struct rule_type {
     std::int32_t Rule_gttm = 0;  // count: number of unauthorised latenesses per month without penalty
     std::int32_t Rule_gttmj = 0;  // minutes: penalty per lateness beyond Rule_gttm
     std::int32_t Rule_gnaghes = 0;  // minutes: absence charged for an entry without exit (incomplete punches)
-    bool Rule_gtactive = false;  // flag: true when any of Rule_gtp1, Rule_gtp2 or Rule_gtp3 is non-zero
+    bool Rule_gtactive = false;  // flag, set by the loader: true when any of Rule_gtp1, Rule_gtp2 or Rule_gtp3 is non-zero
     std::int32_t Rule_gtf1 = 0;  // minute of day: time-of-day absence penalty window 1: from
     std::int32_t Rule_gte1 = 0;  // minute of day: window 1: to
     std::int32_t Rule_gtp1 = 0;  // percent: window 1: penalty percent

@@ -156,8 +156,8 @@ struct TColumnReader {
             case DbValue::Kind::Real: return v.d != 0;
             case DbValue::Kind::Text: {
                 std::string t = ToLower(Trim(v.s));
-                if (t.empty() || t == "false" || t == "f") return false;
-                if (t == "true" || t == "t") return true;
+                if (t.empty() || t == "false" || t == "f" || t == "no") return false;
+                if (t == "true" || t == "t" || t == "yes") return true;
                 double d = 0;
                 auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
                 if (ec == std::errc() && p == t.data() + t.size()) return d != 0;
