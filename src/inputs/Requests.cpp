@@ -110,14 +110,24 @@ void ReadGrid(TRunContext& ctx, const char* prefix, const std::string& from, con
     }
 }
 
-// The DayClass of a date: that of the day input of the same date, or 0 (a
-// scheduled day) when the period's days do not hold it.
-int DayClassOf(const TRunContext& ctx, int k, const std::string& date) {
+// The DayClass of a date: that of the day input of the same date; after the
+// period's inputs are released (the permits are read again over the whole
+// range of the run) the class the engine gave the computed day, from its
+// Prc_Type bits; 0 (a scheduled day) for a date neither holds.
+int DayClassOf(const TRunContext& ctx, int k, const std::string& date, const std::string& pcode) {
     const auto& days = ctx.period.Days;
     if (k >= 1 && static_cast<std::size_t>(k) <= days.size() && days[static_cast<std::size_t>(k - 1)].Date == date)
         return days[static_cast<std::size_t>(k - 1)].DayClass;
     for (const DayInput& d : days)
         if (d.Date == date) return d.DayClass;
+    for (int i = 1; i <= ctx.days.Count; ++i) {
+        const TDayRecord& r = DayAt(ctx.days, i);
+        if (r.Prc_date != date || r.Prc_PCode != pcode) continue;
+        if (!(r.Prc_Type & 1)) return 0;
+        if (r.Prc_Type & 4) return 3;
+        if (r.Prc_Type & 2) return 2;
+        return 1;
+    }
     return 0;
 }
 
@@ -134,7 +144,7 @@ void ReadDailyOvertimePermits(TRunContext& ctx, const std::string& from, const s
     ReadGrid(ctx, "e", from, to, pcode, [&](int k, const std::string& date, int m) {
         if (k < 1 || static_cast<std::size_t>(k) > P.DailyOvertimePermit.size()) return;
         std::int32_t permit;
-        switch (DayClassOf(ctx, k, date)) {
+        switch (DayClassOf(ctx, k, date, pcode)) {
             case 1: permit = WeightedPermit(m, R.Rule_ezgtime, R.Rule_ezg, R.Rule_ezg1); break;
             case 2: permit = WeightedPermit(m, R.Rule_ezttime, R.Rule_ezt, R.Rule_ezt1); break;
             case 3: permit = WeightedPermit(m, R.Rule_ezrtime, R.Rule_ezr, R.Rule_ezr1); break;

@@ -119,6 +119,31 @@ TEST_F(Requests, DailyOvertimePermitsAreWeightedByTheDaysClass) {
     EXPECT_EQ(ctx.period.PermitFrom, "1393/04/02");
 }
 
+TEST_F(Requests, PermitsReadAgainAfterThePeriodUseTheComputedDaysClasses) {
+    ctx.rule.Rule_eza = 10;   // scheduled
+    ctx.rule.Rule_ezg = 20;   // no-work day
+    ctx.rule.Rule_ezt = 30;   // unofficial holiday
+    ctx.rule.Rule_ezr = 40;   // official holiday
+    ctx.rule.Rule_ezatime = ctx.rule.Rule_ezgtime = ctx.rule.Rule_ezttime = ctx.rule.Rule_ezrtime = 1000;
+    Grid("e139304", {{1, I(100)}, {2, I(100)}, {3, I(100)}, {4, I(100)}, {5, I(100)}});
+    const int types[] = {0, 1, 3, 5, 4};  // Prc_Type of days 1 ... 5
+    for (int k = 1; k <= 5; ++k) {
+        TDayRecord r;
+        r.Prc_date = "1393/04/0" + std::to_string(k);
+        r.Prc_PCode = pcode;
+        r.Prc_Type = static_cast<std::uint8_t>(types[k - 1]);
+        AppendDay(ctx.days, r);
+    }
+    ctx.period.Days.clear();  // the period's inputs are released
+    ReadDailyOvertimePermits(ctx, "1393/04/01", "1393/04/31", pcode);
+    const auto& a = ctx.period.DailyOvertimePermit;
+    EXPECT_EQ(a[0], 110);
+    EXPECT_EQ(a[1], 120);
+    EXPECT_EQ(a[2], 130);
+    EXPECT_EQ(a[3], 140);
+    EXPECT_EQ(a[4], 110);  // a scheduled official holiday is a scheduled day
+}
+
 TEST_F(Requests, FreeOvertimeIsStoredUnweighted) {
     ctx.rule.Rule_eza = 100;
     Grid("a139304", {{1, I(-30)}, {2, I(45)}, {5, I(0)}});
