@@ -171,6 +171,42 @@ TEST_F(Pairing, MarginIsHalfTheGapBetweenCloseShifts) {
     EXPECT_EQ(ctx.period.Margin, 62);
 }
 
+TEST_F(Pairing, SplitPointBetweenTwoDays) {
+    struct Case {
+        int shift, shrmarz, emax;
+        bool shrfix;
+        std::string date;
+        int time;
+        int day;  // the day whose first pair opens with the punch
+    };
+    const std::vector<Case> cases = {
+        // 08:00-16:00 on both days, widened by 120: the day ends at 1439, and
+        // an entry must come a margin (62) before it.
+        {1, 0, 120, false, "1393/04/01", 1377, 1},
+        {1, 0, 120, false, "1393/04/01", 1378, 2},
+        // No shifts and the calculation day starting at 06:00: it ends at 1799.
+        {0, 360, 0, false, "1393/04/02", 290, 1},
+        {0, 360, 0, false, "1393/04/02", 300, 2},
+        // A fixed calculation day from 06:00.
+        {1, 360, 0, true, "1393/04/02", 290, 1},
+        {1, 360, 0, true, "1393/04/02", 300, 2},
+    };
+    for (const Case& c : cases) {
+        db->Execute("drop table if exists C139304");
+        ctx.KnownTables.clear();
+        ctx.period.Margin = 62;
+        EveryMonth(c.shift);
+        ctx.rule.Rule_shrmarz = c.shrmarz;
+        ctx.rule.Rule_emaxg = ctx.rule.Rule_emaxb = c.emax;
+        ctx.rule.Rule_shrfix = c.shrfix;
+        Punch(c.date, c.time);
+        RunPeriod("1393/04/01", "1393/04/02");
+        const std::string where = c.date + " " + std::to_string(c.time);
+        EXPECT_EQ(Day(c.day).PunchCount, 1) << where;
+        EXPECT_EQ(Day(3 - c.day).PunchCount, 0) << where;
+    }
+}
+
 TEST_F(Pairing, WholeDayCodeSetsTheDayCodeOnly) {
     EveryMonth(1);
     ctx.rule.Rule_outcard = true;
