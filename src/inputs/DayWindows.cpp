@@ -327,7 +327,15 @@ void BuildDays(TRunContext& ctx, const std::string& pcode, const std::string& fr
             std::int32_t t = 0;
             bool belongs;
             if (p.Change == 2) {
-                if (p.Date < date) {  // a whole-day code no day took: it cannot belong to a later one
+                if (p.Date < date) {
+                    // A whole-day code left behind by its own day (whose last
+                    // punches belonged to this one): it goes to its day, and
+                    // never stops the days after it.
+                    const int k = DayDiff(from, p.Date) + 1;
+                    if (k >= 1 && k < day) {
+                        P.Days[static_cast<std::size_t>(k - 1)].DayCode = p.State;
+                        P.Days[static_cast<std::size_t>(k - 1)].ChangedFlag = 2;
+                    }
                     ++cursor;
                     continue;
                 }

@@ -219,6 +219,21 @@ TEST_F(Pairing, WholeDayCodeSetsTheDayCodeOnly) {
     EXPECT_EQ(P(1), "600-600:97(open)");
 }
 
+TEST_F(Pairing, AWholeDayCodeLeftBehindGoesToItsDayAndStopsNothing) {
+    EveryMonth(1);
+    Punch("1393/04/01", 1380);        // an entry that belongs to day 2
+    Punch("1393/04/01", 1400, 41, 2); // day 1's whole-day code, ordered after it
+    Punch("1393/04/02", 480);
+    Punch("1393/04/03", 480);
+    Punch("1393/04/03", 960);
+    RunPeriod("1393/04/01", "1393/04/03");
+    EXPECT_EQ(P(1), "");
+    EXPECT_EQ(Day(1).DayCode, 41);
+    EXPECT_EQ(P(2), "-60-480");
+    EXPECT_EQ(Day(2).DayCode, 0);
+    EXPECT_EQ(P(3), "480-960");
+}
+
 TEST_F(Pairing, PunchStatesThatForceEntryOrExit) {
     EveryMonth(1);
     Punch("1393/04/01", 480);
