@@ -17,6 +17,22 @@ std::string ToLower(std::string_view s) {
     return r;
 }
 
+std::string SingleLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            while (!out.empty() && out.back() == ' ') out.pop_back();
+            out += " / ";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

@@ -146,6 +146,10 @@ std::unique_ptr<Database> OpenSqlite(const std::string& path);
 // selects the SQL Server dialect, otherwise the driver's name decides.
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer);
 
+// A text on one line: every line break becomes " / " (error messages carry
+// statements that were built line by line).
+std::string SingleLine(std::string_view text);
+
 std::string ToLower(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

@@ -117,7 +117,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE h) {
         out += FromWide(state, WideLength(state, 5)) + ": " +
                FromWide(msg, WideLength(msg, std::min<std::size_t>(len < 0 ? 0 : len, 2047)));
     }
-    return out.empty() ? "unknown ODBC error" : out;
+    return out.empty() ? "unknown ODBC error" : SingleLine(out);
 }
 
 class Statement {
@@ -140,7 +140,7 @@ private:
 };
 
 [[noreturn]] void Fail(SQLHSTMT h, const std::string& sql) {
-    throw DbError(Diagnostics(SQL_HANDLE_STMT, h) + " [" + sql + "]");
+    throw DbError(Diagnostics(SQL_HANDLE_STMT, h) + " [" + SingleLine(sql) + "]");
 }
 
 // Success, success with a warning, and "no rows affected" are all fine.
@@ -234,7 +234,7 @@ public:
         Check(SQLNumResultCols(h, &ncols), h, sql);
         while (ncols == 0) {
             SQLRETURN rc = SQLMoreResults(h);
-            if (rc == SQL_NO_DATA) return Rows("\"" + sql + "\"", {});
+            if (rc == SQL_NO_DATA) return Rows("\"" + SingleLine(sql) + "\"", {});
             Check(rc, h, sql);
             Check(SQLNumResultCols(h, &ncols), h, sql);
         }
@@ -252,7 +252,7 @@ public:
             scales.push_back(scale);
         }
 
-        Rows rows("\"" + sql + "\"", names);
+        Rows rows("\"" + SingleLine(sql) + "\"", names);
         for (;;) {
             SQLRETURN rc = SQLFetch(h);
             if (rc == SQL_NO_DATA) break;

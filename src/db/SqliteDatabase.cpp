@@ -54,7 +54,7 @@ public:
         if (rc != SQLITE_OK) {
             std::string msg = err ? err : sqlite3_errmsg(db_);
             sqlite3_free(err);
-            throw DbError(msg + " [" + sql + "]");
+            throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
         }
     }
 
@@ -62,18 +62,18 @@ public:
         sqlite3_stmt* st = nullptr;
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, &tail) != SQLITE_OK)
-            throw DbError(std::string(sqlite3_errmsg(db_)) + " [" + sql + "]");
+            throw DbError(SingleLine(sqlite3_errmsg(db_)) + " [" + SingleLine(sql) + "]");
         int n = sqlite3_column_count(st);
         std::vector<std::string> cols;
         for (int i = 0; i < n; ++i) cols.emplace_back(sqlite3_column_name(st, i));
-        Rows rows("\"" + sql + "\"", cols);
+        Rows rows("\"" + SingleLine(sql) + "\"", cols);
         for (;;) {
             int rc = sqlite3_step(st);
             if (rc == SQLITE_DONE) break;
             if (rc != SQLITE_ROW) {
                 std::string msg = sqlite3_errmsg(db_);
                 sqlite3_finalize(st);
-                throw DbError(msg + " [" + sql + "]");
+                throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
             }
             std::vector<DbValue> vals;
             vals.reserve(n);

@@ -182,6 +182,15 @@ TEST_P(Backend, FailingStatementsThrowWithTheirText) {
         EXPECT_NE(std::string(e.what()).find("missing_table"), std::string::npos) << e.what();
     }
     EXPECT_THROW(db->Query("select nothing from " + T("missing_table")), DbError);
+    // The message is one line, the statement's lines joined by " / ".
+    try {
+        db->Query("select *\nfrom " + T("missing_table") + "\r\nwhere 1=1");
+        FAIL() << "no error";
+    } catch (const DbError& e) {
+        std::string msg = e.what();
+        EXPECT_EQ(msg.find_first_of("\r\n"), std::string::npos) << msg;
+        EXPECT_NE(msg.find(" / where 1=1"), std::string::npos) << msg;
+    }
     // A batch whose second statement fails is a failure.
     db->Execute("create table " + T("b") + " (v integer)");
     EXPECT_THROW(db->Execute("insert into " + T("b") + " values (1);\ninsert into " + T("nope") + " values (2)"),
