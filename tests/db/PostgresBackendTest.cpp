@@ -68,6 +68,16 @@ TEST_P(Backend, TypedValuesAndColumnsIgnoringCase) {
     EXPECT_DOUBLE_EQ(r.Real(0, "prc_float"), 0.25);
     EXPECT_EQ(db->Query("select count(*) as Cnt from " + T("vals")).Value(0, "cnt").kind, DbValue::Kind::Int);
     EXPECT_THROW(r.Int(0, "Prc_Missing"), DbError);
+    // Computed values: a comparison, a sum, an average.
+    Rows c = db->Query("select (Prc_Small < 0) as Neg, sum(Prc_Int) as Total, sum(Prc_Money) as Money, avg(Prc_Float) as Avg"
+                       " from " + T("Vals") + " group by Prc_Small");
+    ASSERT_EQ(c.Count(), 1u);
+    EXPECT_TRUE(c.Bool(0, "neg"));
+    EXPECT_EQ(c.Int(0, "neg"), 1);
+    EXPECT_EQ(c.Int(0, "total"), 2000000000);
+    EXPECT_EQ(c.Text(0, "total"), "2000000000");
+    EXPECT_DOUBLE_EQ(c.Real(0, "money"), 12.5);
+    EXPECT_DOUBLE_EQ(c.Real(0, "avg"), 0.25);
 }
 
 TEST_P(Backend, TextThatLooksLikeSqlRoundTripsAndChangesNothing) {
