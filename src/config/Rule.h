@@ -59,7 +59,7 @@ struct rule_type {
     std::int32_t Rule_ehd = 0;  // minutes: overtime credited per day of presence
     bool Rule_eba = false;  // flag: presence during the in-shift break counts as overtime
     bool Rule_egm = false;  // flag: unauthorised daily overtime is converted to authorised
-    bool Rule_e28fullmomtad = false;  // flag: a continuous-overtime card (punch state 28, Part 5.1) may span more than one day
+    bool Rule_e28fullmomtad = false;  // flag: a continuous-overtime card (punch state 28) may span more than one day
     bool Rule_emzero = false;  // flag: authorised overtime is zeroed at the end of the monthly calculation
     bool Rule_ema = true;  // flag: on mission days, presence counts as overtime
     std::int32_t Rule_ezma = 0;  // percent: added coefficient (percent) for overtime on mission days
