@@ -364,8 +364,10 @@ TEST_P(DayCalc, NightBeforeThePeriodWithoutStoredRow) {
     m.Punch("2002", "1393/02/01", H(6, 0));
     m.Punch("2002", "1393/02/01", H(22, 0));
     m.Punch("2002", "1393/02/02", H(6, 0));
+    m.db->Execute("drop table p139301");
     RunResult r = m.Calculate("2002", "1393/03/02 10:00");
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(m.h.HasTable("p139301")) << "the table of the day before the period is created";
     ExpectDays(m, "2002", {
         Day("first night", "1393/02/01", {-120, 360, 1320, 1800},
             {{"Prc_NormWork", 480}, {"Prc_PresenceWork", 960}, {"Prc_PureWork", 480},
@@ -397,6 +399,42 @@ TEST_P(DayCalc, EmploymentStartsInsideThePeriod) {
     Rows before = m.db->Query("select * from p139301 where prc_pcode='2004'");
     ASSERT_EQ(before.Count(), 1u) << "the month before the period is not touched";
     EXPECT_EQ(before.Int(0, "Prc_PureWork"), 111);
+}
+
+// Salary months ending on the 28th ("monthnormal" 1): the salary month 2 runs
+// from 1393/01/29 to 1393/02/28, and each day is stored in the table of its
+// own calendar month.
+TEST_P(DayCalc, SalaryMonthSpanningTwoCalendarMonths) {
+    MonthDb m(GetParam());
+    m.Person("2001", 1);
+    m.db->Insert("init", {{"init_title", DbValue::Text("monthnormal")}, {"init_Value", DbValue::Text("1")},
+                          {"init_code", DbValue::Int(0)}});
+    m.Punch("2001", "1393/01/28", H(8, 0));  // before the period
+    m.Punch("2001", "1393/01/28", H(16, 0));
+    m.Punch("2001", "1393/01/30", H(8, 5));
+    m.Punch("2001", "1393/01/30", H(16, 0));
+    m.Punch("2001", "1393/02/28", H(8, 0));
+    m.Punch("2001", "1393/02/28", H(15, 0));
+    m.Punch("2001", "1393/02/29", H(8, 0));  // after the period
+    m.Punch("2001", "1393/02/29", H(16, 0));
+    RunResult r = m.Calculate("2001");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(m.Dates("2001", "p139301"), (std::vector<std::string>{"1393/01/29", "1393/01/30", "1393/01/31"}));
+    EXPECT_EQ(m.Dates("2001"), MonthDates(1, 28));
+    Rows fri = m.db->Query("select * from p139301 where prc_pcode='2001' and prc_date='1393/01/29'");
+    ASSERT_EQ(fri.Count(), 1u);
+    EXPECT_EQ(fri.Int(0, "Prc_Type"), 1) << "1393/01/29 is a Friday";
+    Rows sat = m.db->Query("select * from p139301 where prc_pcode='2001' and prc_date='1393/01/30'");
+    ASSERT_EQ(sat.Count(), 1u);
+    EXPECT_EQ(sat.Int(0, "Prc_FirstIn"), 485);
+    EXPECT_EQ(sat.Int(0, "Prc_LastInOut"), 960);
+    EXPECT_EQ(sat.Int(0, "Prc_PureWorkKham"), 475);
+    EXPECT_EQ(sat.Int(0, "Prc_validTakhir"), 5);
+    ExpectDays(m, "2001", {
+        Day("last day", "1393/02/28", {480, 900},
+            {{"Prc_NormWork", 480}, {"Prc_PresenceWork", 420}, {"Prc_PureWorkKham", 420},
+             {"Prc_TajilLessWork", 50}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}}),
+    });
 }
 
 // Future days not allowed ("CalcFuture" 1): the month in progress is
