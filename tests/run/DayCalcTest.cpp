@@ -70,12 +70,7 @@ struct MonthDb {
             EnsureClockTables(ctx, d);
             for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
         }
-        db->Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_Name", DbValue::Text("test")},
-                             {"Rule_GMT1", DbValue::Int(15)}, {"Rule_GMT2", DbValue::Int(10)},
-                             {"Rule_GMB", DbValue::Int(0)}, {"Rule_GMaxD", DbValue::Int(999)},
-                             {"Rule_GSLimit", DbValue::Int(999)}});
-        db->Insert("rulesetc", {{"Rule_Code", DbValue::Int(1)}, {"Rule_StartDay", DbValue::Int(360)},
-                                {"Rule_StartNight", DbValue::Int(1080)}});
+        Rule(1, {}, {});
         Shift(1, 1, H(8, 0), H(16, 0));    // day shift
         Shift(2, 1, H(22, 0), H(30, 0));   // night shift, ends 06:00 the next morning
         Shift(4, 1, H(16, 0), H(24, 0));   // evening shift to midnight
@@ -85,6 +80,30 @@ struct MonthDb {
         Group(3, 0);  // no shifts; special shifts give some days one
     }
 
+    // A rule: 15 minutes of lateness and 10 of early leave tolerated, no
+    // allowance for absence inside the shift, no daily limits, night from
+    // 18:00 to 06:00; `rules` and `etc` add or replace columns of the two
+    // rule tables.
+    void Rule(int code, std::vector<SqlField> rules, std::vector<SqlField> etc) {
+        std::vector<SqlField> r{{"Rule_Code", DbValue::Int(code)}, {"Rule_Name", DbValue::Text("test")},
+                                {"Rule_GMT1", DbValue::Int(15)}, {"Rule_GMT2", DbValue::Int(10)},
+                                {"Rule_GMB", DbValue::Int(0)}, {"Rule_GMaxD", DbValue::Int(999)},
+                                {"Rule_GSLimit", DbValue::Int(999)}};
+        std::vector<SqlField> e{{"Rule_Code", DbValue::Int(code)}, {"Rule_StartDay", DbValue::Int(360)},
+                                {"Rule_StartNight", DbValue::Int(1080)}};
+        auto merge = [](std::vector<SqlField>& into, const std::vector<SqlField>& extra) {
+            for (const SqlField& f : extra) {
+                bool replaced = false;
+                for (SqlField& g : into)
+                    if (EqualsNoCase(g.column, f.column)) g = f, replaced = true;
+                if (!replaced) into.push_back(f);
+            }
+        };
+        merge(r, rules);
+        merge(e, etc);
+        db->Insert("rules", r);
+        db->Insert("rulesetc", e);
+    }
     void Shift(int code, int count, int from, int to) {
         db->Insert("shifts", {{"SH_Code", DbValue::Int(code)}, {"SH_Count", DbValue::Int(count)},
                               {"SH_Name", DbValue::Text("s" + std::to_string(code))}, {"SH_From1", DbValue::Int(from)},
@@ -103,18 +122,21 @@ struct MonthDb {
         }
         db->Insert("grp_dtl", f);
     }
-    void Person(const std::string& code, int shiftGroup, const std::string& jobDate = "1390/01/01") {
+    void Person(const std::string& code, int shiftGroup, const std::string& jobDate = "1390/01/01",
+                int ruleGroup = 1) {
         db->Insert("persons", {{"P_BarCode", DbValue::Text(code)}, {"P_Proxi", DbValue::Text(code)},
                                {"P_Name", DbValue::Text("n")}, {"P_Family", DbValue::Text("f")},
                                {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text(jobDate)},
-                               {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(1)},
+                               {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(ruleGroup)},
                                {"P_IsValid", DbValue::Int(1)}});
     }
-    void Punch(const std::string& code, const std::string& date, int minute) {
+    // A punch; `change` 0 is a reader's punch, 1 one entered by hand, 2 a
+    // whole-day code `state`.
+    void Punch(const std::string& code, const std::string& date, int minute, int change = 0, int state = 0) {
         db->Insert(MonthTableName("c", date),
                    {{"Clock_BarCode", DbValue::Text(code)}, {"Clock_Date", DbValue::Text(date)},
                     {"Clock_Time", DbValue::Int(minute)}, {"Clock_RdrCode", DbValue::Int(1)},
-                    {"Clock_Chg", DbValue::Int(0)}, {"Clock_RecState", DbValue::Int(0)},
+                    {"Clock_Chg", DbValue::Int(change)}, {"Clock_RecState", DbValue::Int(state)},
                     {"Clock_User", DbValue::Text("")}});
     }
     void SpecialShift(const std::string& code, const std::string& date, int shift) {
@@ -261,6 +283,75 @@ TEST_P(DayCalc, DayShiftDays) {
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_AbsenceNaghes", 1},
                   {"Prc_TajilLessWork", 470}, {"Prc_validTajil", 10}, {"Prc_ValidLessWork", 10},
                   {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}})),
+    });
+}
+
+// Each day is calculated with its own rule: a special rule for the 3rd
+// tolerates an hour of lateness, the days around it keep the person's rule.
+// A hand-entered punch marks its day as changed; a whole-day code is the
+// day's code.
+TEST_P(DayCalc, RulePerDayChangedPunchesAndDayCodes) {
+    MonthDb m(GetParam());
+    m.Rule(3, {{"Rule_GMT1", DbValue::Int(60)}}, {});
+    m.Person("2001", 1);
+    m.db->Insert("sprule", {{"SP_CardNo", DbValue::Text("2001")}, {"SP_Date", DbValue::Text("1393/02/03")},
+                            {"SP_RuleCode", DbValue::Int(3)}});
+    for (int day : {2, 3, 4}) {
+        m.Punch("2001", Date(1393, 2, day), H(8, 40));
+        m.Punch("2001", Date(1393, 2, day), H(16, 0));
+    }
+    m.Punch("2001", "1393/02/06", H(8, 0), /*change=*/1);
+    m.Punch("2001", "1393/02/06", H(16, 0));
+    m.Punch("2001", "1393/02/09", 0, /*change=*/2, /*state=*/41);
+    RunResult r = m.Calculate("2001");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::pair<std::string, int>> ownRule{
+        {"Prc_validTakhir", 15}, {"Prc_TakhirLessWork", 25}, {"prc_hourabsence", 25}, {"Prc_PureWorkKham", 440}};
+    ExpectDays(m, "2001", {
+        Day("own rule before", "1393/02/02", {520, 960}, ownRule),
+        Day("special rule", "1393/02/03", {520, 960},
+            {{"Prc_validTakhir", 40}, {"Prc_ValidLessWork", 40}, {"Prc_TakhirLessWork", 0}, {"prc_hourabsence", 0},
+             {"Prc_PureWorkKham", 440}}),
+        Day("own rule after", "1393/02/04", {520, 960}, ownRule),
+        Day("punch entered by hand", "1393/02/06", {480, 960}, {{"Prc_changed", 1}, {"Prc_PureWorkKham", 480}}),
+        Day("reader punches only", "1393/02/04", {520, 960}, {{"Prc_changed", 0}}),
+        Day("whole-day code", "1393/02/09", {}, {{"Prc_kind", 41}, {"Prc_PresenceWork", 0}, {"Prc_changed", 2}}),
+    });
+}
+
+// A rule that rounds punches to the nearest quarter hour, drops a machine
+// punch within 2 minutes of the one before, and adds the shift's start and
+// end when the entry or the exit is missing.
+TEST_P(DayCalc, RoundingRepeatsAndAutomaticPunches) {
+    MonthDb m(GetParam());
+    m.Rule(2, {}, {{"Rule_IsRound", DbValue::Int(1)}, {"Rule_RoundTime", DbValue::Int(15)},
+                   {"Rule_RoundType", DbValue::Int(3)}, {"Rule_trdnear", DbValue::Int(2)},
+                   {"Rule_InCard", DbValue::Int(1)}, {"Rule_OutCard", DbValue::Int(1)}});
+    m.Person("2005", 1, "1390/01/01", /*ruleGroup=*/2);
+    m.Punch("2005", "1393/02/01", H(8, 8));
+    m.Punch("2005", "1393/02/01", H(16, 0));
+    m.Punch("2005", "1393/02/02", H(8, 0));
+    m.Punch("2005", "1393/02/02", H(8, 1));
+    m.Punch("2005", "1393/02/02", H(16, 0));
+    m.Punch("2005", "1393/02/03", H(12, 30));
+    m.Punch("2005", "1393/02/04", H(8, 0));
+    RunResult r = m.Calculate("2005");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ExpectDays(m, "2005", {
+        // The stored punch is the one read; the calculation uses 08:15.
+        Day("rounded entry", "1393/02/01", {488, 960},
+            {{"Prc_PresenceWork", 465}, {"Prc_PureWorkKham", 465}, {"Prc_validTakhir", 15},
+             {"Prc_TakhirLessWork", 0}, {"Prc_changed", 0}}),
+        Day("repeat dropped", "1393/02/02", {480, 960}, {{"Prc_PresenceWork", 480}, {"Prc_PureWorkKham", 480}}),
+        // The first punch lies after the middle of the shift (12:00): an
+        // entry at 08:00 is added and 12:30 is the exit.
+        Day("automatic entry", "1393/02/03", {480, 750},
+            {{"Prc_PresenceWork", 270}, {"Prc_PureWorkKham", 270}, {"Prc_changed", 1}, {"Prc_validTajil", 10},
+             {"Prc_TajilLessWork", 200}, {"prc_hourabsence", 200}}),
+        Day("automatic exit", "1393/02/04", {480, 960},
+            {{"Prc_PresenceWork", 480}, {"Prc_PureWorkKham", 480}, {"Prc_AbsenceNaghes", 0}}),
+        Day("both automatic", "1393/02/06", {480, 960}, {{"Prc_PresenceWork", 480}, {"Prc_PureWorkKham", 480}}),
+        Day("Friday", "1393/02/05", {}, {{"Prc_PresenceWork", 0}, {"Prc_Type", 1}}),
     });
 }
 
