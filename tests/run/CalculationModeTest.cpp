@@ -3,6 +3,7 @@
 // failures after the build identity.
 #include <gtest/gtest.h>
 
+#include "db/Dialect.h"
 #include "run/RunFixture.h"
 
 using namespace attcalc;
@@ -74,3 +75,15 @@ TEST_P(CalculationMode, MalformedSettingFailsNamingTableColumnAndValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CalculationMode, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);
+
+TEST_P(CalculationMode, AQuoteInThePersonnelCodeStaysText) {
+    RunHome h(GetParam());
+    const std::string code = "a'); --";
+    RunResult r = h.Run({code, "1393", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto db = h.Db();
+    Rows rows = db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code));
+    EXPECT_EQ(rows.Count(), 31u);  // a person not found still gets the month, without shifts
+    EXPECT_EQ(db->Query("select * from qvlog where qvl_pcode=" + db->dialect().Quote(code)).Count(), 1u);
+    EXPECT_GT(db->Query("select * from persons").Count(), 0u);
+}
