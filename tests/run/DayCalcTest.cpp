@@ -150,9 +150,10 @@ struct MonthDb {
         db->Insert(MonthTableName("p", date), cols);
     }
 
-    RunResult Calculate(const std::string& code, const std::string& now = "1393/03/05 10:00") {
+    RunResult Calculate(const std::string& code, const std::string& now = "1393/03/05 10:00",
+                        const std::string& month = "2") {
         if (db->InTransaction()) db->Commit();
-        return h.Run({code, "1393", "2"}, now);
+        return h.Run({code, "1393", month}, now);
     }
 
     // The person's stored rows of a month table, by date.
@@ -231,6 +232,7 @@ TEST_P(DayCalc, DayShiftDays) {
     P(4, {H(8, 0), H(15, 30)});
     P(6, {H(8, 0), H(10, 0), H(11, 0), H(16, 0)});
     P(8, {H(8, 0)});
+    P(9, {H(8, 0), H(12, 0), H(13, 0)});
     RunResult r = m.Calculate("2001");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(m.Dates("2001"), MonthDates(1, 31));
@@ -283,6 +285,11 @@ TEST_P(DayCalc, DayShiftDays) {
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_AbsenceNaghes", 1},
                   {"Prc_TajilLessWork", 470}, {"Prc_validTajil", 10}, {"Prc_ValidLessWork", 10},
                   {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}})),
+        // Out for lunch and never out again: the last pair is incomplete,
+        // the afternoon after 13:00 is early leave.
+        Day("three punches", "1393/02/09", {480, 720, 780},
+            With({{"Prc_PresenceWork", 240}, {"Prc_PureWorkKham", 240}, {"Prc_AbsenceNaghes", 1},
+                  {"Prc_TajilLessWork", 170}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}})),
     });
 }
 
@@ -378,6 +385,16 @@ TEST_P(DayCalc, HandEditedDayRowIsOverwritten) {
     EXPECT_EQ(one.Int(0, "prc_hourabsence"), 0);
     EXPECT_EQ(one.Int(0, "Prc_Type"), 0);
     EXPECT_EQ(one.Int(0, "Prc_BeinLessWork"), 77);
+
+    // Calculating again changes nothing and adds no row.
+    std::map<std::string, Rows> before = m.RowsByDate("2001");
+    RunResult again = m.Calculate("2001");
+    ASSERT_EQ(again.status, 0) << again.err;
+    std::map<std::string, Rows> after = m.RowsByDate("2001");
+    ASSERT_EQ(after.size(), before.size());
+    for (auto& [date, row] : before)
+        for (const std::string& col : row.Columns())
+            EXPECT_EQ(after.at(date).Text(0, col), row.Text(0, col)) << date << " " << col;
 }
 
 // Back-to-back shifts 16:00-24:00 and 00:00-08:00 (special shifts of two
@@ -423,6 +440,8 @@ TEST_P(DayCalc, NightShiftAcrossMidnightAndThePeriodEdges) {
     m.Punch("2002", "1393/02/01", H(6, 0));
     m.Punch("2002", "1393/02/01", H(22, 0));
     m.Punch("2002", "1393/02/02", H(6, 0));
+    m.Punch("2002", "1393/02/04", H(22, 0));  // Thursday night into a Friday without shift
+    m.Punch("2002", "1393/02/05", H(6, 0));
     m.Punch("2002", "1393/02/31", H(22, 0));
     m.Punch("2002", "1393/03/01", H(6, 0));
     m.Punch("2002", "1393/03/01", H(22, 0));
@@ -436,6 +455,8 @@ TEST_P(DayCalc, NightShiftAcrossMidnightAndThePeriodEdges) {
         {"Prc_TakhirLessWork", 0}, {"Prc_TajilLessWork", 0}, {"Prc_28", 0}, {"Prc_Type", 0}};
     ExpectDays(m, "2002", {
         Day("first night", "1393/02/01", {1320, 1800}, night),
+        Day("night before a Friday", "1393/02/04", {1320, 1800}, night),
+        Day("Friday", "1393/02/05", {}, {{"Prc_Type", 1}, {"Prc_NormWork", 0}, {"Prc_PresenceWork", 0}}),
         Day("last night", "1393/02/31", {1320, 1800}, night),
     });
     // The stored row of the day before is read, not written.
@@ -464,6 +485,54 @@ TEST_P(DayCalc, NightBeforeThePeriodWithoutStoredRow) {
             {{"Prc_NormWork", 480}, {"Prc_PresenceWork", 960}, {"Prc_PureWork", 480},
              {"Prc_PureWorkKham", 480}, {"Prc_PureWorkNight", 480}}),
     });
+}
+
+// Two months calculated one after the other: the second month learns from
+// the row the first one stored for its last day that the night of the 31st
+// ended at 06:00 on the 1st.
+TEST_P(DayCalc, NightShiftOverTwoCalculatedMonths) {
+    MonthDb m(GetParam());
+    m.Person("2002", 2);
+    for (const char* d : {"1393/01/30", "1393/01/31", "1393/02/01"}) {
+        m.Punch("2002", d, H(22, 0));
+        m.Punch("2002", AddDays(d, 1), H(6, 0));
+    }
+    RunResult first = m.Calculate("2002", "1393/03/05 10:00", "1");
+    ASSERT_EQ(first.status, 0) << first.err;
+    RunResult second = m.Calculate("2002");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(m.Dates("2002", "p139301").size(), 31u);
+    const std::vector<std::pair<std::string, int>> night{
+        {"Prc_NormWork", 480}, {"Prc_PresenceWork", 480}, {"Prc_PureWorkKham", 480}, {"Prc_PureWorkNight", 480}};
+    std::map<std::string, Rows> jan = m.RowsByDate("2002", "p139301");
+    ASSERT_TRUE(jan.count("1393/01/31"));
+    for (const auto& [col, want] : PunchFields({1320, 1800})) EXPECT_EQ(jan.at("1393/01/31").Int(0, col), want) << col;
+    ExpectDays(m, "2002", {Day("first night of the second month", "1393/02/01", {1320, 1800}, night)});
+}
+
+// A presence request stands for the punches of a day; a personnel code with
+// a quote in it is an ordinary code.
+TEST_P(DayCalc, PresenceRequestForAPersonWithAQuoteInTheCode) {
+    MonthDb m(GetParam());
+    const std::string code = "D'Arc";
+    m.Person(code, 1);
+    m.db->Insert("t139302", {{"clock_barcode", DbValue::Text(code)}, {"clock_date", DbValue::Text("1393/02/01")},
+                             {"clock_time", DbValue::Int(H(8, 0))}, {"clock_etime", DbValue::Int(H(16, 0))},
+                             {"clock_RecState", DbValue::Int(87)}, {"clock_Remark", DbValue::Text("")},
+                             {"clock_User", DbValue::Text("")}});
+    m.Punch(code, "1393/02/02", H(8, 0));
+    m.Punch(code, "1393/02/02", H(16, 0));
+    RunResult r = m.Calculate(code);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(m.Dates(code), MonthDates(1, 31));
+    const std::vector<std::pair<std::string, int>> full{
+        {"Prc_NormWork", 480}, {"Prc_PresenceWork", 480}, {"Prc_PureWorkKham", 480}, {"Prc_TakhirLessWork", 0},
+        {"Prc_TajilLessWork", 0}};
+    ExpectDays(m, code, {
+        Day("presence request", "1393/02/01", {480, 960}, full),
+        Day("punches", "1393/02/02", {480, 960}, full),
+    });
+    EXPECT_EQ(m.db->Query("select * from qvlog where qvl_pcode=" + m.db->dialect().Quote(code)).Count(), 1u);
 }
 
 // Employment from the 15th: the stored rows of the month before that day are
