@@ -123,12 +123,12 @@ struct MonthDb {
         db->Insert("grp_dtl", f);
     }
     void Person(const std::string& code, int shiftGroup, const std::string& jobDate = "1390/01/01",
-                int ruleGroup = 1) {
+                int ruleGroup = 1, const std::string& endJobDate = "") {
         db->Insert("persons", {{"P_BarCode", DbValue::Text(code)}, {"P_Proxi", DbValue::Text(code)},
                                {"P_Name", DbValue::Text("n")}, {"P_Family", DbValue::Text("f")},
                                {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text(jobDate)},
                                {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(ruleGroup)},
-                               {"P_IsValid", DbValue::Int(1)}});
+                               {"P_EndJobDate", DbValue::Text(endJobDate)}, {"P_IsValid", DbValue::Int(1)}});
     }
     // A punch; `change` 0 is a reader's punch, 1 one entered by hand, 2 a
     // whole-day code `state`.
@@ -595,6 +595,35 @@ TEST_P(DayCalc, SalaryMonthSpanningTwoCalendarMonths) {
             {{"Prc_NormWork", 480}, {"Prc_PresenceWork", 420}, {"Prc_PureWorkKham", 420},
              {"Prc_TajilLessWork", 50}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}}),
     });
+}
+
+// The period cut to the employment, for both ends. The rows stored before
+// outside the employment are removed, those inside are calculated again. A
+// person hired on the last day of the month is calculated for that day.
+TEST_P(DayCalc, PeriodCutToTheEmployment) {
+    struct Case {
+        const char* code;
+        const char* job;
+        const char* end;
+        int first, last;  // days of the month stored, none when first > last
+    };
+    const Case cases[] = {
+        {"e1", "1393/02/31", "", 31, 31},           {"e2", "1390/01/01", "1393/02/20", 1, 20},
+        {"e3", "1390/01/01", "1393/02/01", 1, 1},   {"e4", "1393/03/05", "", 1, 0},
+        {"e5", "1390/01/01", "1393/01/15", 1, 0},   {"e6", "1393/02/10", "1393/02/12", 10, 12},
+    };
+    MonthDb m(GetParam());
+    for (const Case& c : cases) {
+        m.Person(c.code, 1, c.job, 1, c.end);
+        for (int day : {1, 11, 16, 31}) m.StoredRow(c.code, Date(1393, 2, day), {{"Prc_PureWork", DbValue::Int(999)}});
+    }
+    for (const Case& c : cases) {
+        RunResult r = m.Calculate(c.code);
+        ASSERT_EQ(r.status, 0) << c.code << ": " << r.err;
+        EXPECT_EQ(m.Dates(c.code), MonthDates(c.first, c.last)) << c.code << " employed " << c.job << " - " << c.end;
+        for (auto& [date, row] : m.RowsByDate(c.code))
+            EXPECT_NE(row.Int(0, "Prc_PureWork"), 999) << c.code << " " << date << " was not calculated again";
+    }
 }
 
 // Future days not allowed ("CalcFuture" 1): the month in progress is
