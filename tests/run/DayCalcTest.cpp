@@ -427,6 +427,24 @@ TEST_P(DayCalc, OpenPairCarriedIntoTheNextDay) {
     });
 }
 
+// With a rule that reads every entry as the start of continuous overtime
+// (mark 28), an entry at 22:00 without exit closes at the day's window end,
+// 23:59, and the next day opens at its window start, one minute before
+// midnight, until the exit at 06:00.
+TEST_P(DayCalc, OvertimeEntryCarriedPastMidnight) {
+    MonthDb m(GetParam());
+    m.Rule(4, {}, {{"Rule_In1_Out2", DbValue::Int(1)}, {"Rule_In1_Out2_28", DbValue::Int(1)}});
+    m.Person("2007", 1, "1390/01/01", /*ruleGroup=*/4);
+    m.Punch("2007", "1393/02/01", H(22, 0));
+    m.Punch("2007", "1393/02/02", H(6, 0));
+    RunResult r = m.Calculate("2007");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ExpectDays(m, "2007", {
+        Day("entry", "1393/02/01", {1320, 1439}, {{"Prc_28", 28}, {"Prc_PresenceWork", 119}, {"Prc_NormWork", 480}}),
+        Day("exit", "1393/02/02", {-1, 360}, {{"Prc_28", 0}, {"Prc_PresenceWork", 361}, {"Prc_NormWork", 480}}),
+    });
+}
+
 // The night shift 22:00-06:00. The month before is stored up to its last
 // night, whose exit at 06:00 on the 1st is the stored last punch: the punches
 // of that night are left to it. The last night of the month takes its exit
