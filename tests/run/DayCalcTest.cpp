@@ -1,6 +1,6 @@
 // The daily calculation end to end: the built program calculates a month from
-// a small database of our own (one rule, a day shift, a night shift, a few
-// persons with hand-picked punches) and the stored day rows are checked field
+// a small database of our own (a few rules and shifts, a few persons with
+// hand-picked punches) and the stored day rows are checked field
 // by field. The expected values are worked out by hand from the rules of the
 // calculation, not taken from the program.
 //
@@ -362,9 +362,9 @@ TEST_P(DayCalc, RoundingRepeatsAndAutomaticPunches) {
     });
 }
 
-// Two stored rows for one date cannot come from a run: each day has one row
-// whatever was stored before, and a row edited by hand is overwritten; a
-// column the calculation never writes keeps its value.
+// A day row edited by hand is calculated again and overwritten (only the
+// month-total row is protected); it stays one row, and a column the
+// calculation never writes keeps its value.
 TEST_P(DayCalc, HandEditedDayRowIsOverwritten) {
     MonthDb m(GetParam());
     m.Person("2001", 1);
