@@ -58,7 +58,8 @@ bool CodedCases(TRunContext& ctx, TEngineState& es) {
 }
 
 // Away inside an interval without a code. The lunch window counts as work up
-// to Rule_naharlimit for the whole day; the rest is in-shift absence.
+// to Rule_naharlimit for the whole day; the rest is in-shift absence. Credit
+// already given is not given again on a later absence of the same day.
 void InShiftAbsence(TRunContext& ctx, TEngineState& es) {
     const TSegment& s = es.W.Seg;
     const std::int32_t room = std::max(0, ctx.rule.Rule_naharlimit - es.W.LunchCredit);
@@ -385,6 +386,8 @@ void SegmentWalk(TRunContext& ctx, TEngineState& es) {
                             Work(es);
                         } else if (!CodedCases(ctx, es)) {
                             // The whole interval passes without the person.
+                            // Its time-of-day penalty is charged once, as for
+                            // any other lateness, whatever Rule_gkbh says.
                             Lateness(ctx, es);
                         }
                         break;

@@ -217,6 +217,42 @@ TEST_F(SegmentWalkTest, MissionInTheBreak) {
     }
 }
 
+// Out and in again inside the break: hourly absence with Rule_gebein, unless
+// Rule_eba puts the break outside the shift.
+TEST_F(SegmentWalkTest, AwayInsideTheBreak) {
+    struct Case {
+        bool gebein, eba;
+        std::int32_t hourAbsence;
+    } cases[] = {{false, false, 0}, {true, false, 10}, {true, true, 0}};
+    for (const Case& c : cases) {
+        ctx.rule = rule_type{};
+        ctx.rule.Rule_gebein = c.gebein;
+        ctx.rule.Rule_eba = c.eba;
+        Period("1403/05/01", 1);
+        Shift(1, {{T(8, 0), T(12, 0)}, {T(13, 0), T(17, 0)}});
+        Punches(1, {{T(8, 0), T(12, 10)}, {T(12, 20), T(17, 0)}});
+        TEngineState es = Walk(1);
+        EXPECT_EQ(es.Rec.Prc_HourAbsence, c.hourAbsence) << c.gebein << c.eba;
+        EXPECT_EQ(es.Rec.Prc_PureWork, 480);
+        EXPECT_EQ(es.Rec.BetweenAbsence, 0);
+    }
+}
+
+// Leaving in the first range and coming back in the break: the rest of the
+// range is absence inside the shift, the part of the break before the return
+// hourly absence with Rule_gebein.
+TEST_F(SegmentWalkTest, BackInTheBreak) {
+    ctx.rule.Rule_gebein = true;
+    Period("1403/05/01", 1);
+    Shift(1, {{T(8, 0), T(12, 0)}, {T(13, 0), T(17, 0)}});
+    Punches(1, {{T(8, 0), T(11, 0)}, {T(12, 30), T(17, 0)}});
+    TEngineState es = Walk(1);
+    EXPECT_EQ(es.Rec.BetweenAbsence, 60);
+    EXPECT_EQ(es.Rec.Prc_HourAbsence, 30);
+    EXPECT_EQ(es.Rec.Prc_PureWork, 180 + 240);
+    EXPECT_EQ(es.Rec.Prc_TajilLessWork, 0);
+}
+
 TEST_F(SegmentWalkTest, NightShiftAcrossMidnight) {
     Period("1403/05/01", 2);
     // 22:00 to 06:00 of the next morning.

@@ -115,6 +115,74 @@ TEST_F(TimelineTest, LateStartingRequestInsertsAZeroLengthPair) {
     EXPECT_TRUE(Sorted(line));
 }
 
+// A request that covers the start of the shift but ends before the late
+// arrival: the stretch is cut at the request end, the cut's in point takes
+// the code and the pre-pass hands it to the interval start; what follows up
+// to the arrival is absence inside the shift, not lateness.
+TEST_F(TimelineTest, RequestOverTheShiftStartIsCutAtItsEnd) {
+    ctx.rule.Rule_momojavvez = true;
+    ctx.rule.Rule_mojerror = 10;
+    Period("1403/05/01", 1);
+    Shift(1, {{T(8, 0), T(16, 0)}});
+    Punches(1, {{T(9, 0), T(16, 0)}});
+    Request(1, T(8, 0), T(8, 30), 21);
+    Timeline line = BuildTimeline(ctx, Day(1));
+    MergeRequests(ctx, Day(1), line);
+    EXPECT_EQ(Kinds(line), (std::vector<int>{2, 0, 1, 0, 5, 1}));
+    EXPECT_EQ(line.Points[1].Time, T(8, 30));
+    EXPECT_EQ(line.Points[2].Time, T(8, 30));
+    EXPECT_EQ(line.Points[1].Code, 21);
+    PrePass(ctx, line);
+    EXPECT_EQ(line.Points[0].Code, 21);
+
+    TEngineState es = Walk(1);
+    EXPECT_EQ(es.Rec.Prc_TakhirLessWork, 0);
+    EXPECT_EQ(es.Rec.BetweenAbsence, 30);
+    EXPECT_EQ(es.Rec.Prc_PureWork, 420);
+}
+
+// A request that starts at the person's exit and ends before the shift does:
+// the exit carries the code, and the stretch from the request end to the
+// shift end is early leave.
+TEST_F(TimelineTest, RequestEndingBeforeTheShiftEndIsCutAtItsEnd) {
+    ctx.rule.Rule_momojavvez = true;
+    ctx.rule.Rule_mojerror = 10;
+    Period("1403/05/01", 1);
+    Shift(1, {{T(8, 0), T(16, 0)}});
+    Punches(1, {{T(8, 0), T(14, 0)}});
+    Request(1, T(14, 5), T(15, 0), 21);
+    Timeline line = BuildTimeline(ctx, Day(1));
+    MergeRequests(ctx, Day(1), line);
+    EXPECT_EQ(Kinds(line), (std::vector<int>{2, 0, 1, 0, 1, 5}));
+    EXPECT_EQ(line.Points[2].Code, 21);
+    EXPECT_EQ(line.Points[3].Time, T(15, 0));
+    EXPECT_EQ(line.Points[4].Code, 0);
+
+    TEngineState es = Walk(1);
+    EXPECT_EQ(es.Rec.Prc_PureWork, 360);
+    EXPECT_EQ(es.Rec.Prc_TajilLessWork, 60);
+    EXPECT_EQ(es.Rec.BetweenAbsence, 0);
+}
+
+// A point that wins only because it is the first uncoded one takes the code
+// only when it lies within 90 minutes of the request.
+TEST_F(TimelineTest, DistantFirstPointIsNotCoded) {
+    struct Case {
+        std::int32_t end;
+        int code;
+    } cases[] = {{T(9, 50), 16}, {T(8, 30), 16}, {T(8, 29), 0}};
+    for (const Case& c : cases) {
+        Period("1403/05/01", 1);
+        Punches(1, {{T(10, 0), T(11, 40)}});
+        Request(1, T(5, 0), c.end, 16);
+        Timeline line = BuildTimeline(ctx, Day(1));
+        MergeRequests(ctx, Day(1), line);
+        ASSERT_EQ(line.Count(), 2);
+        EXPECT_EQ(line.Points[0].Code, c.code) << "request to " << c.end;
+        EXPECT_EQ(line.Points[1].Code, 0);
+    }
+}
+
 // An open-start request from the shift start codes the interval start.
 TEST_F(TimelineTest, OpenStartRequestCodesTheIntervalStart) {
     ctx.rule.Rule_momojavvez = true;
