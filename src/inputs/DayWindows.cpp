@@ -343,8 +343,18 @@ void BuildDays(TRunContext& ctx, const std::string& pcode, const std::string& fr
             } else if (p.Date < before) {  // older than any day still open
                 ++cursor;
                 continue;
+            } else if (!lineTime(p, date, before, after, t)) {
+                belongs = false;
+            } else if (t < win.Start - margin) {
+                // Before the window: the day before did not take it (an entry
+                // between that day's last entry time and this day's start, when
+                // this day's margin is the smaller one). No later day can take
+                // it either, so it is passed over instead of ending this day
+                // and, in turn, every day after it.
+                ++cursor;
+                continue;
             } else {
-                belongs = lineTime(p, date, before, after, t) && InWindow(t, win, pairing.Even(), margin);
+                belongs = InWindow(t, win, pairing.Even(), margin);
             }
             if (!belongs) break;
             carried = 0;

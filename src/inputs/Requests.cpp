@@ -98,7 +98,11 @@ void ReadGrid(TRunContext& ctx, const char* prefix, const std::string& from, con
                                   InputQuote(ctx, pcode));
         if (rows.Empty()) continue;
         const std::string ym = table.substr(1, 4) + "/" + table.substr(5, 2) + "/";
-        for (int dd = 1; dd <= 31; ++dd) {
+        // The grid has 31 columns in every month; those past the month's last
+        // day name no date (counted from `from` they would land on the first
+        // days of the next month) and are passed over.
+        const int monthDays = DaysInMonth(DateYear(ym), DateMonth(ym));
+        for (int dd = 1; dd <= monthDays; ++dd) {
             const std::string column = std::string("E_D") + (dd < 10 ? "0" : "") + std::to_string(dd);
             const std::string text = rows.Text(0, column).substr(0, 4);
             if (text.empty()) continue;

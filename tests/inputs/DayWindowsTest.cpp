@@ -207,6 +207,28 @@ TEST_F(Pairing, SplitPointBetweenTwoDays) {
     }
 }
 
+TEST_F(Pairing, AnEntryBetweenTwoDaysWindowsBlocksNoDay) {
+    // Day 1 08:00-16:00 (margin 62), day 2 14:00-22:30 (margin 45), then
+    // 00:00-08:00. Day 1's window ends at 1439: an entry at 23:05 (1385) is
+    // later than day 1 takes entries (1377) and earlier than day 2's window
+    // (-1 - 45 = -46, the punch lies at -55).
+    Month({1, 6, 5});
+    Punch("1393/04/01", 478);
+    Punch("1393/04/01", 962);
+    Punch("1393/04/01", 1385);
+    Punch("1393/04/02", 835);
+    Punch("1393/04/02", 1355);
+    Punch("1393/04/03", 5);
+    Punch("1393/04/03", 485);
+    Punch("1393/04/04", 2);
+    Punch("1393/04/04", 481);
+    RunPeriod("1393/04/01", "1393/04/04");
+    EXPECT_EQ(P(1), "478-962");
+    EXPECT_EQ(P(2), "835-1355");
+    EXPECT_EQ(P(3), "5-485");
+    EXPECT_EQ(P(4), "2-481");
+}
+
 TEST_F(Pairing, WholeDayCodeSetsTheDayCodeOnly) {
     EveryMonth(1);
     ctx.rule.Rule_outcard = true;

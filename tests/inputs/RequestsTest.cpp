@@ -156,6 +156,24 @@ TEST_F(Requests, FreeOvertimeIsStoredUnweighted) {
     EXPECT_EQ(FreeOvertimeOf(ctx, "1393/05/02"), 0);
 }
 
+TEST_F(Requests, GridColumnsPastTheMonthsLastDayNameNoDay) {
+    // A salary month from the 15th to the 14th: Mehr has 30 days, so E_D31 of
+    // e139307 is no date and must not land on 1393/08/01 (day 17).
+    Grid("e139307", {{30, I(10)}, {31, I(99)}});
+    Grid("e139308", {{1, I(20)}});
+    Grid("a139307", {{31, I(-40)}});
+    Grid("a139308", {{1, I(5)}});
+    Build("1393/07/15", "1393/08/14");
+    ReadTimedRequests(ctx, pcode, "1393/07/15", "1393/08/14");
+    ReadDailyOvertimePermits(ctx, "1393/07/15", "1393/08/14", pcode);
+    ReadFreeOvertime(ctx, "1393/07/15", "1393/08/14", pcode);
+    EXPECT_EQ(DailyOvertimePermitOf(ctx, "1393/07/30"), 10);
+    EXPECT_EQ(DailyOvertimePermitOf(ctx, "1393/08/01"), 20);
+    EXPECT_EQ(ctx.period.DailyOvertimePermitTotal, 30);
+    EXPECT_EQ(FreeOvertimeOf(ctx, "1393/08/01"), 5);
+    EXPECT_EQ(ctx.period.FreeOvertimeTotal, 5);
+}
+
 TEST_F(Requests, MalformedGridEntryFailsNamingTableColumnAndValue) {
     Grid("a139304", {{3, T("1x")}});
     Build("1393/04/01", "1393/04/31");
