@@ -116,8 +116,12 @@ void DeleteResults(TRunContext& ctx, const std::string& pcode, const std::string
     const std::string last = MonthTableName("p", to);
     for (std::string table = MonthTableName("p", from); table <= last; table = NextMonthTableName(table)) {
         if (!TableExists(ctx, table)) continue;
+        // A month-total row ("yyyy/mm/00") sorts among the days and falls into
+        // any range that crosses into its month; one edited by hand is kept, as
+        // the month-total writer keeps it.
         db.Execute("delete from " + d.Table(table) + " where prc_pcode=" + d.Quote(pcode) +
-                   " and prc_date>=" + d.Quote(from) + " and prc_date<=" + d.Quote(to));
+                   " and prc_date>=" + d.Quote(from) + " and prc_date<=" + d.Quote(to) +
+                   " and not (prc_date like " + d.Quote("%/00") + " and coalesce(prc_changed,0)=1)");
     }
 }
 

@@ -42,7 +42,7 @@ TEmploymentDates EmploymentDates(TRunContext& ctx, const std::string& pcode);
 
 // Deletes the person's day results from `from` to `to` (inclusive) in every
 // month result table between them that exists. Nothing when a date is empty
-// or from > to.
+// or from > to. A month-total row (day "00") edited by hand is never deleted.
 void DeleteResults(TRunContext& ctx, const std::string& pcode,
                    const std::string& from, const std::string& to);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -136,10 +137,11 @@ class StoredResults {
 public:
     explicit StoredResults(ConfigDb& c) : c_(c) {}
 
-    void Add(const std::string& pcode, const std::string& date) {
+    void Add(const std::string& pcode, const std::string& date, int changed = 0) {
         std::string table = "p" + date.substr(0, 4) + date.substr(5, 2);
         c_.Create(table);
-        c_.db->Insert(table, {{"Prc_PCode", DbValue::Text(pcode)}, {"Prc_Date", DbValue::Text(date)}});
+        c_.db->Insert(table, {{"Prc_PCode", DbValue::Text(pcode)}, {"Prc_Date", DbValue::Text(date)},
+                              {"Prc_Changed", DbValue::Int(changed)}});
         tables_.insert(table);
     }
 
@@ -178,6 +180,44 @@ TEST(Person, DeleteResultsAcrossMonthTables) {
     DeleteResults(c->ctx, "500' or '1'='1", "1393/01/01", "1394/01/31");
     EXPECT_EQ(r.Dates("500").size(), 4u);
     EXPECT_EQ(r.Dates("501").size(), 9u);
+}
+
+void DeleteResultsKeepsAHandEditedMonthTotal(std::unique_ptr<ConfigDb> c) {
+    StoredResults r(*c);
+    r.Add("500", "1393/02/00", 1);  // edited by hand
+    r.Add("500", "1393/03/00", 0);
+    r.Add("500", "1393/02/05", 1);  // a day row goes whatever its mark
+    r.Add("500", "1393/03/01");
+    c->Create("p139304");
+    c->Exec("insert into p139304 (Prc_PCode, Prc_Date) values ('500', '1393/04/00')");  // mark null
+    DeleteResults(c->ctx, "500", "1393/01/29", "1393/04/10");
+    EXPECT_EQ(r.Dates("500"), (std::set<std::string>{"1393/02/00"}));
+    EXPECT_TRUE(c->db->Query("select * from p139304").Empty());
+}
+
+TEST(Person, DeleteResultsKeepsAHandEditedMonthTotalSqlite) {
+    DeleteResultsKeepsAHandEditedMonthTotal(ConfigDb::Sqlite());
+}
+
+TEST(Person, DeleteResultsKeepsAHandEditedMonthTotalPostgres) {
+    auto c = ConfigDb::Postgres("delres");
+    if (!c) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    DeleteResultsKeepsAHandEditedMonthTotal(std::move(c));
+}
+
+// A salary month of 1393/01/29 ... 1393/02/28 for a person hired on
+// 1393/02/10: the month total of 1393/02, edited by hand, stays.
+TEST(Person, ClipToEmploymentKeepsAHandEditedMonthTotal) {
+    auto c = ConfigDb::Sqlite();
+    c->Create("persons");
+    AddPerson(*c, {"42", 1, 0, 1, "1393/02/10", "", "", "", ""});
+    StoredResults r(*c);
+    r.Add("42", "1393/02/00", 1);
+    r.Add("42", "1393/02/01");
+    r.Add("42", "1393/02/10");
+    std::string from = "1393/01/29", to = "1393/02/28";
+    EXPECT_EQ(ClipToEmployment(c->ctx, "42", from, to), 2);
+    EXPECT_EQ(r.Dates("42"), (std::set<std::string>{"1393/02/00", "1393/02/10"}));
 }
 
 struct ClipCase {
