@@ -162,6 +162,38 @@ TEST_F(Pairing, BackToBackShiftsContinueIntoTheNextDay) {
     EXPECT_EQ(P(2), "0-485");
 }
 
+TEST_F(Pairing, AnOpenPairAtTheEndOfTheDay) {
+    struct Case {
+        std::vector<int> shifts;
+        bool addyignore;
+        std::vector<std::tuple<std::string, int, int>> punches;  // date, time, state
+        std::string day1, day2;
+        int mark1;
+    };
+    const std::vector<Case> cases = {
+        // With ordinary punches ignored, an exit card waiting after the day
+        // carries the open pair over midnight.
+        {{1}, true, {{"1393/04/01", 1320, 12}, {"1393/04/02", 360, 5}}, "1320:12-1439", "-1-360", 29},
+        {{1}, false, {{"1393/04/01", 1320, 12}, {"1393/04/02", 360, 5}}, "1320:12-1320:97(open)",
+         "360:97-360:97(open)", 0},
+        // Back-to-back shifts continue only when the next punch is at most a
+        // day after the last one.
+        {{4, 5, 0}, false, {{"1393/04/01", 955, 0}, {"1393/04/02", 485, 0}}, "955-1440", "0-485", 29},
+        {{4, 5, 0}, false, {{"1393/04/01", 955, 0}, {"1393/04/03", 485, 0}}, "955-955:97(open)", "", 0},
+    };
+    for (const Case& c : cases) {
+        db->Execute("drop table if exists C139304");
+        ctx.KnownTables.clear();
+        Month(c.shifts);
+        ctx.rule.Rule_addyignore = c.addyignore;
+        for (const auto& [date, time, state] : c.punches) Punch(date, time, state);
+        RunPeriod("1393/04/01", "1393/04/02");
+        EXPECT_EQ(P(1), c.day1) << c.day1;
+        EXPECT_EQ(P(2), c.day2) << c.day1;
+        EXPECT_EQ(Day(1).Mark28, c.mark1) << c.day1;
+    }
+}
+
 TEST_F(Pairing, MarginIsHalfTheGapBetweenCloseShifts) {
     Month({6, 5});
     RunPeriod("1393/04/01", "1393/04/01");
