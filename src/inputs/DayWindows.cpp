@@ -375,6 +375,10 @@ void BuildDays(TRunContext& ctx, const std::string& pcode, const std::string& fr
             insertAt(cursor, e);
             pairing.Close(d.SpanEnd, 0, 0);
             ++cursor;
+            // The exit closed the pair an entry card may have marked for
+            // continuing: nothing is left open to carry into the next day
+            // (as after any exit the day takes).
+            carried = 0;
         }
 
         // An open last pair: carried into the next day, or incomplete.

@@ -141,6 +141,19 @@ TEST_F(Pairing, EntryCardOpensAnOvertimeChainIntoTheNextDay) {
     EXPECT_EQ(Day(2).Mark28, 0);
 }
 
+TEST_F(Pairing, AnAutomaticExitEndsTheEntryCardsChain) {
+    EveryMonth(1);
+    ctx.rule.Rule_In1_Out2 = true;
+    ctx.rule.Rule_outcard = true;
+    Punch("1393/04/01", 480);  // no exit: the shift end closes the pair
+    Punch("1393/04/02", 480);
+    Punch("1393/04/02", 960);
+    RunPeriod("1393/04/01", "1393/04/02");
+    EXPECT_EQ(P(1), "480-960");
+    EXPECT_EQ(Day(1).Mark28, 0);
+    EXPECT_EQ(P(2), "480-960");  // no pair from the night before
+}
+
 TEST_F(Pairing, ContinuousOvertimeCards) {
     EveryMonth(1);
     Punch("1393/04/01", 1300, 28);  // opens with the overtime code and carries on
