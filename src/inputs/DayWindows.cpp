@@ -346,11 +346,11 @@ void BuildDays(TRunContext& ctx, const std::string& pcode, const std::string& fr
             } else if (!lineTime(p, date, before, after, t)) {
                 belongs = false;
             } else if (t < win.Start - margin) {
-                // Before the window: the day before did not take it (an entry
-                // between that day's last entry time and this day's start, when
-                // this day's margin is the smaller one). No later day can take
-                // it either, so it is passed over instead of ending this day
-                // and, in turn, every day after it.
+                // Before the window: the day before did not take it either (an
+                // entry later than that day takes entries and earlier than this
+                // day's margin reaches back, when this margin is the smaller
+                // one). No later day can take it, so it is passed over instead
+                // of ending this day and, in turn, every day after it.
                 ++cursor;
                 continue;
             } else {
