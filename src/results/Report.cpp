@@ -19,6 +19,8 @@ namespace attcalc {
 namespace {
 
 const char* const kWeekdays[7] = {"Sat", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri"};
+// Prc_Type bits of an unofficial (2) and an official (4) holiday.
+constexpr int kHolidayBits = 2 | 4;
 
 std::string Pad(const std::string& s, std::size_t w, bool right) {
     if (s.size() >= w) return s;
@@ -51,6 +53,7 @@ std::vector<std::string> Line(const TDayRecord& r, bool total) {
     if (!total) {
         int w = WeekdayOfText(r.Prc_date);
         if (w >= 0 && w < 7) day = kWeekdays[w];
+        if (r.Prc_Type & kHolidayBits) day += "*";
     }
     return {total ? "Month total" : r.Prc_date,
             day,
@@ -144,6 +147,11 @@ void PrintReport(TRunContext& ctx, const std::string& code, int year, int month,
         while (!s.empty() && s.back() == ' ') s.pop_back();
         out << s << '\n';
     }
+    for (const TDayRecord& r : days)
+        if (r.Prc_Type & kHolidayBits) {
+            out << "* holiday\n";
+            break;
+        }
 }
 
 }  // namespace attcalc

@@ -103,6 +103,21 @@ TEST(PrintReport, StoredRowsOfTheSalaryMonthInDateOrder) {
               "1d+1:15      0:30\n");
 }
 
+TEST(PrintReport, HolidaysAreMarked) {
+    ResultsDb t;
+    CreateTableIfMissing(t.ctx, "p140301");
+    TDayRecord official = Day("9", "1403/01/01"), unofficial = Day("9", "1403/01/02"), plain = Day("9", "1403/01/03");
+    official.Prc_Type = 4 | 1;
+    unofficial.Prc_Type = 2;
+    plain.Prc_Type = 1;  // no scheduled work, but no holiday
+    for (const TDayRecord& r : {official, unofficial, plain}) AppendDay(t.ctx.days, r);
+    StoreDays(t.ctx, "9");
+    std::ostringstream out;
+    PrintReport(t.ctx, "9", 1403, 1, out);
+    EXPECT_NE(out.str().find("1403/01/01  Wed*\n1403/01/02  Thu*\n1403/01/03  Fri\n* holiday\n"), std::string::npos)
+        << out.str();
+}
+
 TEST(PrintReport, NothingStored) {
     ResultsDb t;
     std::ostringstream out;
