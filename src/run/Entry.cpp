@@ -139,11 +139,7 @@ int AttcalcMain(int argc, char** argv) {
         return kExitOk;
     } catch (const std::exception& e) {
         if (db && db->InTransaction()) db->Rollback();
-        // One line: statements quoted in the message are joined with spaces.
-        std::string msg = e.what();
-        for (char& c : msg)
-            if (c == '\n' || c == '\r') c = ' ';
-        std::cerr << "attcalc: " << msg << "\n";
+        std::cerr << "attcalc: " << SingleLine(e.what()) << "\n";
         return kExitFailed;
     }
 }
