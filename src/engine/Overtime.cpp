@@ -29,4 +29,6 @@ void MissionHolidayNightOvertime(TRunContext&, TEngineState&) {}
 
 void OvertimeFinal(TRunContext&, TEngineState&) {}
 
+void OvertimeDailyCap(TRunContext&, TEngineState&) {}
+
 }  // namespace attcalc

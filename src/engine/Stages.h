@@ -28,6 +28,9 @@ void MissionHolidayNightOvertime(TRunContext& ctx, TEngineState& es);  // missio
                                                                        // overtime to leave, night shift
 void OvertimeFinal(TRunContext& ctx, TEngineState& es);  // on-call, permitted, negative overtime, rounding,
                                                          // worked non-working day
+// The daily overtime cap (with the lunch deduction of a day without
+// schedule); called by the day-code step for a day without day code.
+void OvertimeDailyCap(TRunContext& ctx, TEngineState& es);
 
 // ---- Absence consolidation and day rules (Absence.cpp) -----------------------
 void ScheduleOverrideOvertime(TRunContext& ctx, TEngineState& es);  // DayOverride 1: all work is overtime
