@@ -15,6 +15,7 @@
 #include "monthly/MonthSteps.h"
 #include "monthly/Monthly.h"
 #include "run/Context.h"
+#include "support/TestSupport.h"
 
 namespace attcalc::test {
 

@@ -608,5 +608,64 @@ TEST_F(RequiredWorkTest, MonthRounding) {
           "month rounding");
 }
 
+// The three readers of the month steps on each backend: the previous month's
+// total, the month's grant and the work group's calendar.
+enum class TBackend { Sqlite, Postgres };
+
+class MonthReadersTest : public MonthRulesFixture, public ::testing::WithParamInterface<TBackend> {};
+
+TEST_P(MonthReadersTest, ReadTheirRowsWithQuotedCodes) {
+    if (GetParam() == TBackend::Postgres) {
+        FRESH_POSTGRES_OR_SKIP(pg, nullptr);
+        ctx.KnownTables.clear();
+        db_ = std::move(pg);
+        ctx.db = db_.get();
+    }
+    const std::string code = "x' or '1";  // a quote inside the personnel code
+    CreateTableIfMissing(ctx, "p140304");
+    for (const auto& [pcode, absence] : std::vector<std::pair<std::string, int>>{{"1001", 90}, {code, 33}})
+        db_->Insert("p140304", {{"Prc_PCode", DbValue::Text(pcode)},
+                                {"Prc_Date", DbValue::Text("1403/04/00")},
+                                {"Prc_HourAbsence", DbValue::Int(absence)},
+                                {"Prc_HourleaveNoSalary", DbValue::Int(absence + 1)}});
+    const TPrevMonthValues prev = PrevMonthValues(ctx, code, "1403/05/31");
+    EXPECT_EQ(prev.Prc_HourAbsence, 33);
+    EXPECT_EQ(prev.Prc_HourleaveNoSalary, 34);
+    EXPECT_EQ(PrevMonthValues(ctx, "1001", "1403/06/31").Prc_HourAbsence, 0);  // no table p140305
+
+    EXPECT_EQ(ReadMonthGrant(ctx, code, 1403, 5).timeOK, 0);  // no table addfree
+    CreateTableIfMissing(ctx, "addfree");
+    for (const auto& [pcode, time] : std::vector<std::pair<std::string, int>>{{"1001", 500}, {code, 40}, {code, 2}})
+        db_->Insert("addfree", {{"Add_PCode", DbValue::Text(pcode)},
+                                {"Add_Year", DbValue::Int(1403)},
+                                {"Add_Month", DbValue::Int(5)},
+                                {"Add_TimeOK", DbValue::Int(time)},
+                                {"Add_Max", DbValue::Int(time * 10)},
+                                {"Add_Remark", DbValue::Text("تشویقی")}});
+    const TMonthGrant g = ReadMonthGrant(ctx, code, 1403, 5);
+    EXPECT_EQ(g.timeOK, 42);
+    EXPECT_EQ(g.maxa, 400);
+    EXPECT_EQ(g.remark, "تشویقی");
+
+    CreateTableIfMissing(ctx, "grp_dtl");
+    std::string calendar(31, static_cast<char>(1));
+    calendar[0] = calendar[1] = static_cast<char>(2);
+    db_->Insert("grp_dtl", {{"Grd_Code", DbValue::Int(5)}, {"Grd_Year", DbValue::Int(1403)},
+                            {"Grd_M5", DbValue::Text(calendar)}});
+    TShift s;
+    s.sh_code = 1;
+    s.sh_count = 1;
+    s.sh_ranges[0] = {420, 900};
+    ctx.shifts.Entries = {RestShift(), s};
+    ctx.shifts.Count = 1;
+    ctx.period.DayCount = 31;
+    EXPECT_EQ(GroupRequiredWork(ctx, 5, "1403/05/01", "1403/05/31"), 2 * 480);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, MonthReadersTest, ::testing::Values(TBackend::Sqlite, TBackend::Postgres),
+                         [](const ::testing::TestParamInfo<TBackend>& i) {
+                             return i.param == TBackend::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
 }  // namespace
 }  // namespace attcalc::test
