@@ -253,6 +253,7 @@ void EntitledLeaveHours(TRunContext& ctx, TEngineState& es, std::int32_t d) {
             std::min(d, r.Prc_HourEleaveSalary + ps.HourlyEntitledLeaveToDate + d - R.Rule_moesl);
         r.Prc_HourAbsence += excess;
         d -= excess;
+        if (d <= 0) return;  // nothing left to charge or count
     }
     if (R.Rule_mohr == 0) {
         Count(ctx);
