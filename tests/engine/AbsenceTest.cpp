@@ -472,5 +472,36 @@ TEST_F(AbsenceTest, TodayIsNotAbsentOnceComeIn) {
     }
 }
 
+// A limit that turns the day into a day of absence, through the whole day:
+// the stored day is an absence day (code 91) without lateness.
+TEST_F(AbsenceTest, WholeDayAbsenceThroughTheDay) {
+    ctx.rule = rule_type{};
+    ctx.rule.Rule_gmaxd = 999;
+    ctx.rule.Rule_gslimit = 100;
+    ctx.days = TDayArray{};
+    Period("1403/05/01", 2);
+    TEngineState es;
+    for (int d = 1; d <= 2; ++d) {
+        Shift(d, {{T(8, 0), T(16, 0)}});
+        Punches(d, {{d == 1 ? T(9, 41) : T(9, 40), T(16, 0)}});
+        EngineDay(ctx, es, ctx.PersonnelCode, d);
+    }
+    const TDayRecord& absent = Result(1);
+    EXPECT_EQ(absent.Prc_DayAbsence, 1);
+    EXPECT_EQ(absent.Prc_kind, 91);
+    EXPECT_EQ(absent.Prc_HourAbsence, 0);
+    EXPECT_EQ(absent.Prc_HourAbsencePure, 0);
+    EXPECT_EQ(absent.Prc_TakhirLessWork, 0);
+    EXPECT_EQ(absent.Prc_PureWork, 0);
+    const TDayRecord& late = Result(2);
+    EXPECT_EQ(late.Prc_DayAbsence, 0);
+    EXPECT_EQ(late.Prc_kind, 0);
+    EXPECT_EQ(late.Prc_HourAbsence, 100);
+    EXPECT_EQ(late.Prc_HourAbsencePure, 100);
+    EXPECT_EQ(late.Prc_TakhirLessWork, 100);
+    EXPECT_EQ(late.Prc_PureWork, 380);
+    EXPECT_EQ(ctx.period.LastDay.prc_hourabsence, 100);
+}
+
 }  // namespace
 }  // namespace attcalc::test

@@ -390,5 +390,40 @@ TEST_F(HourlyCodesTest, EntitledLeaveOutsideTheShift) {
     }
 }
 
+// The monthly caps count the hourly entitled leave and the leaves of the
+// earlier days of the period: out 10:00-12:00 with the leave key every day.
+TEST_F(HourlyCodesTest, MonthlyCapsAcrossThePeriod) {
+    struct Case {
+        const char* name;
+        RuleSetup rule;
+        std::int32_t leave[3], hourAbs[3];
+        TBalance left;
+    };
+    const Case cases[] = {
+        {"time cap 200 minutes", [](rule_type& r) { r.Rule_moesl = 200; }, {120, 80, 0}, {0, 40, 120}, {9, 280}},
+        {"two leaves a month", [](rule_type& r) { r.Rule_moesn = 2; }, {120, 120, 0}, {0, 0, 120}, {9, 240}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FreshDay(c.rule);
+        ctx.days = TDayArray{};
+        ctx.balances.EntitledLeaveBalance = {10, 0};
+        Period("1403/05/01", 3);
+        TEngineState es;
+        for (int d = 1; d <= 3; ++d) {
+            Shift(d, {{T(8, 0), T(16, 0)}});
+            Punches(d, {{T(8, 0), T(10, 0), 0, 21}, {T(12, 0), T(16, 0)}});
+            EngineDay(ctx, es, ctx.PersonnelCode, d);
+        }
+        for (int d = 1; d <= 3; ++d) {
+            EXPECT_EQ(Result(d).Prc_HourEleaveSalary, c.leave[d - 1]) << "day " << d;
+            EXPECT_EQ(Result(d).Prc_HourAbsence, c.hourAbs[d - 1]) << "day " << d;
+        }
+        EXPECT_EQ(ctx.period.HourlyEntitledLeaveToDate, c.leave[0] + c.leave[1] + c.leave[2]);
+        EXPECT_EQ(ctx.balances.EntitledLeaveBalance.Days, c.left.Days);
+        EXPECT_EQ(ctx.balances.EntitledLeaveBalance.Minutes, c.left.Minutes);
+    }
+}
+
 }  // namespace
 }  // namespace attcalc::test
