@@ -57,7 +57,7 @@ bool KeepsDayOnEarlyLeave(int c) {
 
 }  // namespace
 
-// Day rule 1: on a day whose schedule says so, all work is overtime.
+// Schedule override 1: on a day whose schedule says so, all work is overtime.
 void ScheduleOverrideOvertime(TRunContext& ctx, TEngineState& es) {
     if (!es.Day || es.Day->DayOverride != 1) return;
     TDayRecord& r = es.Rec;
@@ -281,7 +281,7 @@ void LatenessResets(TRunContext&, TEngineState& es) {
     if (r.Prc_DayAbsence > 0) ClearLateness(r);
 }
 
-// Day rule 2: the schedule is dropped and the work beyond it is overtime;
+// Schedule override 2: the schedule is dropped and the work beyond it is overtime;
 // then hour absence is never negative.
 void ScheduleDroppedAndClamp(TRunContext&, TEngineState& es) {
     TDayRecord& r = es.Rec;
