@@ -48,8 +48,8 @@ std::int32_t RequestCover(const TEngineState& es, std::int32_t start, std::int32
     return std::clamp(sum, 0, std::max(0, end - start));
 }
 
-// Before-shift presence that counts (rules 1 and 2, length > Rule_emaxg or
-// not): the plain case without card and without hourly permits.
+// Before-shift presence long enough to count, without overtime card and
+// without hourly permits: at most Rule_emaxg of it is valid.
 void PlainBeforeShift(const rule_type& R, TDayRecord& r, const TSegment& s) {
     if (s.Length > R.Rule_emaxg) {
         r.Prc_ValidAddWork += R.Rule_emaxg;
@@ -135,8 +135,7 @@ void UnscheduledPresence(TRunContext& ctx, TEngineState& es) {
     }
 }
 
-// Bonus, tiers and coefficients step: the first after-shift tier whose
-// closed range holds v gives its target.
+// The first after-shift tier whose closed range holds v gives its target.
 bool AfterShiftTarget(const rule_type& R, std::int32_t v, std::int32_t& target) {
     const std::int32_t tiers[3][2] = {{R.Rule_ebaad1, R.Rule_ebaad2},
                                       {R.Rule_ebaad11, R.Rule_ebaad12},
