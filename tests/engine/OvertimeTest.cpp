@@ -89,6 +89,13 @@ TEST_F(OvertimeTest, SegmentRules) {
         // all authorised past Rule_emaxg.
         {"overtime card before the shift", kDay, {{T(5, 0), T(16, 0), kCodeOvertime, 0}}, Bounds,
          0, 0, 0, 0, 0, 60, 660, 180, 180, 0},
+        // Within Rule_emaxg the card's time is also gross before-shift overtime.
+        {"short overtime card before the shift", kDay, {{T(7, 30), T(16, 0), kCodeOvertime, 0}}, Bounds,
+         0, 0, 30, 0, 0, 0, 510, 30, 30, 0},
+        {"overtime card after the shift", kDay, {{T(8, 0), T(16, 0)}, {T(17, 0), T(18, 0), kCodeOvertime, 0}},
+         Bounds, 0, 0, 0, 60, 0, 0, 540, 60, 0, 60},
+        {"overtime card on a day without schedule", {}, {{T(9, 0), T(14, 0), kCodeOvertime, 0}}, nullptr,
+         0, 0, 0, 0, 0, 0, 300, 300, 0, 0},
         {"present in the break with Rule_eba", split, {{T(8, 0), T(17, 0)}},
          [](rule_type& r) { r.Rule_eba = true; }, 60, 0, 0, 0, 60, 0, 540, 0, 0, 0},
         {"present in the break without Rule_eba", split, {{T(8, 0), T(17, 0)}}, nullptr,
@@ -180,6 +187,17 @@ TEST_F(OvertimeTest, HourlyPermitSplitsThePresence) {
     EXPECT_EQ(r.Prc_ValidAddWorkafter, 90);
     EXPECT_EQ(r.Prc_TotalWork, 540);
     EXPECT_EQ(r.Prc_keshiktime, 60);
+
+    // On a day without schedule the permit alone decides.
+    Fresh();
+    ctx.rule.Rule_ehmojavvez = true;
+    Shift(1, {});
+    Punches(1, {{T(9, 0), T(11, 0)}});
+    Request(1, T(8, 0), T(10, 0), kCodeOvertime);
+    Run();
+    EXPECT_EQ(Result(1).Prc_ValidAddWork, 60);
+    EXPECT_EQ(Result(1).Prc_InvalidAddWork, 60);
+    EXPECT_EQ(Result(1).Prc_TotalWork, 60);
 }
 
 // ---- Day steps through the engine -------------------------------------------
