@@ -331,3 +331,36 @@ TEST(PrepareRuleScripts, PacksTextsAndRefusesBadOnes) {
     s.Load({});
     EXPECT_EQ(s.ctx.scripts.Count, 0);
 }
+
+// The examples of the README's section on rule scripts do what it says.
+TEST(RunScripts, ReadmeExamples) {
+    Scripts s;
+    s.rec.Prc_ValidAddWork = 61;
+    s.rec.Prc_PresenceWork = 300;
+    s.rec.Prc_TakhirLessWork = 12;
+    s.rec.Prc_scrtimes[1] = 5;
+    TDayRecord r = s.Run({"1;1;0;0;2;3010;0;0;0;60;0;0;0;0;0;9010;3010;0;0;0;",
+                          "1;1;0;0;2;3010;0;0;0;60;0;0;0;0;0;9310;0;0;1;0;",
+                          "1;1;0;0;2;0;0;0;0;0;0;0;0;0;0;9020;2030;2;30;1;",
+                          "1;1;0;0;2;4060;0;0;0;5;0;0;0;0;0;4060;0;0;5;2;",
+                          "1;1;0;0;1;2030;4;0;0;240;0;0;0;0;0;3010;0;0;2;3;"});
+    EXPECT_EQ(r.Prc_scrtimes[0], 61);
+    EXPECT_EQ(r.Prc_scrdays[0], 1);
+    EXPECT_EQ(r.Prc_scrtimes[1], 275);
+    EXPECT_EQ(r.Prc_TakhirLessWork, 7);
+    EXPECT_EQ(r.Prc_ValidAddWork, 122);
+    s.rec.Prc_ValidAddWork = 60;
+    s.rec.Prc_PresenceWork = 239;
+    s.rec.Prc_TakhirLessWork = 5;
+    r = s.Run({"1;1;0;0;2;3010;0;0;0;60;0;0;0;0;0;9310;0;0;1;0;", "1;1;0;0;2;4060;0;0;0;5;0;0;0;0;0;4060;0;0;5;2;",
+               "1;1;0;0;1;2030;4;0;0;240;0;0;0;0;0;3010;0;0;2;3;"});
+    EXPECT_EQ(r.Prc_scrdays[0], 0);
+    EXPECT_EQ(r.Prc_TakhirLessWork, 5);
+    EXPECT_EQ(r.Prc_ValidAddWork, 60);
+
+    TDayRecord U;
+    U.Prc_scrtimes[2] = 150;  // 2.5 hours: halves go to the even neighbour
+    s.Load({"1;2;0;0;2;0;0;0;0;0;0;0;0;0;0;9030;0;0;60;4;"});
+    RunScripts(s.ctx, U, 2);
+    EXPECT_EQ(U.Prc_scrtimes[2], 2);
+}
