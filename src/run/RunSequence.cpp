@@ -9,6 +9,7 @@
 #include "config/Settings.h"
 #include "config/Shifts.h"
 #include "db/Catalogue.h"
+#include "monthly/Monthly.h"
 #include "run/CalcLog.h"
 #include "run/CalculationRun.h"
 #include "results/Report.h"
@@ -50,8 +51,10 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
     CalculationRun(ctx, code, ctx.PeriodStart, ctx.PeriodEnd, true);
     TraceLine(ctx.trace, "calculation");
 
-    WriteCalcLog(ctx, code, year, month);
+    MonthlyCalculation(ctx, code, ctx.PeriodStart, ctx.PeriodEnd);
+    TraceLine(ctx.trace, "calcul_month");
 
+    WriteCalcLog(ctx, code, year, month);
 }
 
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
