@@ -81,16 +81,18 @@ void AddMinutesAsDays(TBalance& b, double x, std::int32_t h) {
 
 bool UsesLeaveTable(const rule_type& R) { return R.Rule_moeylist && !R.LeaveTableForBalances; }
 
-TBalance MonthAccrual(const rule_type& R, int month, double& fraction) {
+TBalance MonthAccrual(const rule_type& R, int month, std::int32_t& twelfths) {
     if (UsesLeaveTable(R) && month >= 1 && month <= 12)
         return {R.Rule_moeyd[static_cast<std::size_t>(month - 1)], R.Rule_moeyh[static_cast<std::size_t>(month - 1)]};
+    // The month's extra minutes (Y mod 12) x h / 12 in whole twelfths, so that
+    // the carried fraction adds up exactly (three months of 36 2/3 minutes
+    // give 36, 37 and 37, never 36 twice from a sum of 0.999...).
     const std::int32_t Y = R.Rule_moey;
-    const double e = static_cast<double>(Y % 12) * R.Rule_mohr / 12.0;
-    const double whole = std::trunc(e);
-    fraction += e - whole;
-    const double carried = std::trunc(fraction);
-    fraction -= carried;
-    return {Y / 12, static_cast<std::int32_t>(whole + carried)};
+    const std::int64_t extra = static_cast<std::int64_t>(Y % 12) * R.Rule_mohr;
+    twelfths += static_cast<std::int32_t>(extra % 12);
+    const std::int32_t carried = twelfths / 12;
+    twelfths %= 12;
+    return {Y / 12, static_cast<std::int32_t>(extra / 12) + carried};
 }
 
 void LeaveBalance(TRunContext& ctx, int mode, int v, const std::string& pcode, int year, int b, bool restricted) {
@@ -99,7 +101,7 @@ void LeaveBalance(TRunContext& ctx, int mode, int v, const std::string& pcode, i
     const int count = b - 1;
     TBalance bal;
     std::int32_t usedDays = 0, usedMinutes = 0;
-    double s = 0;
+    std::int32_t s = 0;  // the carried fraction of the accrual, in twelfths of a minute
 
     const TLeaveRow row = ReadLeaveRow(ctx, "morkhasi", pcode, year);
     if (row.Found) {

@@ -38,10 +38,10 @@ struct TLeaveBalances {
 // The entitlement that accrues month by month. Rule_moey days a year are
 // spread evenly: Rule_moey div 12 days a month and (Rule_moey mod 12) x
 // Rule_mohr / 12 minutes, whose fraction is carried from month to month in
-// `fraction` (start it at 0). The month table Rule_moeyd/Rule_moeyh replaces
+// `twelfths` (twelfths of a minute; start it at 0). The month table Rule_moeyd/Rule_moeyh replaces
 // the even spread only when Rule_moeylist is set and LeaveTableForBalances is
 // not (a rule with Rule_mounfair off spreads evenly even with a month table).
-TBalance MonthAccrual(const rule_type& R, int month, double& fraction);
+TBalance MonthAccrual(const rule_type& R, int month, std::int32_t& twelfths);
 
 // Whether the entitled-leave month table of the rule is used for balances.
 bool UsesLeaveTable(const rule_type& R);
