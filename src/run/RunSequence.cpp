@@ -58,13 +58,13 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
 }
 
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
-                const std::string& monthArg, std::ostream& out) {
+                const std::string& monthArg, std::ostream& out, bool csv) {
     const int year = ParseIntArg(yearArg, "year");
     const int month = ParseIntArg(monthArg, "month");
     if (month < 1 || month > 12) throw std::invalid_argument("the month must be 1 to 12");
     PersonRuleGroup(ctx, code);
     loadinifiledb(ctx);
-    PrintReport(ctx, code, year, month, out);
+    PrintReport(ctx, code, year, month, out, csv);
 }
 
 }  // namespace attcalc

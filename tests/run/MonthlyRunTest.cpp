@@ -328,4 +328,32 @@ TEST_P(MonthlyRun, FailedRunStoresNothing) {
     EXPECT_EQ(m.Query("select * from qvlog").Count(), 0u);
 }
 
+// The report of the calculated month, as text and as CSV.
+TEST_P(MonthlyRun, ReportOfTheCalculatedMonth) {
+    LeaveMonthDb m(GetParam());
+    ASSERT_EQ(m.Calculate().status, 0);
+    RunResult text = m.h.Run({"--report", "3001", "1393", "2"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Overtime  Leave  Mission  Code\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nMonth total 1393/02/00 (whole month)\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  Remaining entitled leave  5 days 0:00\n"), std::string::npos) << text.out;
+
+    RunResult csv = m.h.Run({"--report", "--csv", "3001", "1393", "2"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    std::vector<std::string> lines;
+    for (std::size_t p = 0, e; p < csv.out.size(); p = e + 1) {
+        e = csv.out.find('\n', p);
+        if (e == std::string::npos) e = csv.out.size();
+        lines.push_back(csv.out.substr(p, e - p));
+    }
+    ASSERT_EQ(lines.size(), 33u);  // the header, 31 days, the month total
+    EXPECT_EQ(lines[0].substr(0, 30), "date,weekday,holiday,shift,pun");
+    EXPECT_EQ(lines[1].substr(0, 40), "1393/02/01,Mon,0,1,08:00 16:00,480,480,4");
+    EXPECT_EQ(lines[32].substr(0, 11), "1393/02/00,");
+    EXPECT_EQ(lines[32].substr(lines[32].size() - 4), ",5,0");
+
+    RunResult usage = m.h.Run({"--report", "--csv", "3001", "1393"});
+    EXPECT_EQ(usage.status, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, MonthlyRun, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);
