@@ -153,9 +153,11 @@ void LeaveBalance(TRunContext& ctx, int mode, int v, const std::string& pcode, i
 TBalance EmploymentCorrection(TRunContext& ctx, const std::string& pcode, int year, int n) {
     const rule_type& R = ctx.rule;
     const std::int32_t h = R.Rule_mohr;
+    TBalance c;
+    // Without a persons table there are no employment dates to correct for.
+    if (!TableExists(ctx, "persons")) return c;
     const TEmploymentDates dates = EmploymentDates(ctx, pcode);
     const bool table = UsesLeaveTable(R);
-    TBalance c;
     if (dates.JobDate.empty() && dates.EndJobDate.empty()) return c;
 
     if (ctx.settings.CalendarMonthsForLeave) {
