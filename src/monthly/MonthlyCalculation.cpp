@@ -118,6 +118,8 @@ void MonthlyCalculation(TRunContext& ctx, const std::string& code, const std::st
     a.S = S;
     a.E = E;
     a.N = DayDiff(S, E) + 1;
+    // E needs no future-date check here: the run has cut it to today unless
+    // future days are allowed.
 
     TDayRecord U;
     // The continuation mark the input stage carried out of the period: that
