@@ -225,6 +225,30 @@ TEST_P(MonthlyRun, WholeMonthOfTheDefaultSalaryMonths) {
     EXPECT_EQ(m.Leave("morkhasi").Count(), 1u);
 }
 
+// A person whose rule group has no rule: the built-in defaults (30 days of
+// leave a year at 480 minutes a day, limited to the months so far).
+TEST_P(MonthlyRun, WholeMonthUnderTheBuiltInRule) {
+    LeaveMonthDb m(GetParam());
+    m.db->Execute("update persons set p_rulegroup=9 where p_barcode='3001'");
+    RunResult r = m.Calculate();
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Rows days = m.Days("1393/02/01", "1393/02/31");
+    ASSERT_EQ(days.Count(), 31u);
+    const Rows month = m.MonthRows();
+    ASSERT_EQ(month.Count(), 1u);
+    // Fields that no month rule changes under this rule.
+    for (const char* c : {"Prc_NormWork", "Prc_PresenceWork", "Prc_PureWorkKham", "Prc_TotalLessWork"})
+        EXPECT_EQ(month.Int(0, c), Sum(days, c)) << c;
+    EXPECT_EQ(month.Int(0, "Prc_Type"), 0);
+    EXPECT_EQ(month.Int(0, "Prc_Station"), 31);
+    EXPECT_EQ(month.Int(0, "Prc_DayEleaveRemain"), 5);
+    EXPECT_EQ(month.Int(0, "Prc_HourEleaveRemain"), 0);
+    EXPECT_EQ(month.Int(0, "Prc_HourDayEleaveSalary"), 7);
+    EXPECT_EQ(month.Int(0, "Prc_HourDaySleaveSalary"), 240);
+    ExpectMonthPairs(m.Leave("morkhasi"), {{2, {0, 0}}});
+    ExpectMonthPairs(m.Leave("smorkhasi"), {{2, {0, 0}}});
+}
+
 // Future days not allowed and today 1393/02/10: the days up to today are
 // stored and the month row is that of a month in progress.
 TEST_P(MonthlyRun, SalaryMonthCutToToday) {
