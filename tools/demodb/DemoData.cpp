@@ -152,8 +152,8 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
                                   "works 08:00-12:30 on the holiday of day 12"},
         {"1004", "New employee", "employed from day 15 of the month"},
         {"1005", "Full rule", "a rule with overtime bounds and caps and lateness and early-leave allowances; "
-                              "a daily entitled leave on day 10, two hours of hourly entitled leave on day 13 "
-                              "(against a balance of 10 days carried from last year), a daily mission on day 14, "
+                              "a daily entitled leave on day 10, two hours of hourly entitled leave on day 15 "
+                              "(against a balance of 10 days carried from last year), a daily mission on day 19, "
                               "overtime on days 16 and 20, late on day 17, early leave on day 18"},
         {"1006", "Monthly rules", "the same rule with the month's rules on: 60 minutes of lateness a month "
                                   "tolerated, at most 10 hours of overtime a month; 20 minutes late on five "
@@ -176,9 +176,9 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
                           {"Add_Cycle20", DbValue::Int(0)}, {"Add_nowork", DbValue::Int(0)},
                           {"Add_Max", DbValue::Int(0)}, {"Add_Type", DbValue::Int(0)},
                           {"Add_Remark", DbValue::Text("پاداش پروژه")}});
-    // Two hours of hourly entitled leave (code 21) on day 13.
-    db.Insert(MonthTableName("t", Date(year, month, 13)),
-              {{"clock_barcode", DbValue::Text("1005")}, {"clock_date", DbValue::Text(Date(year, month, 13))},
+    // Two hours of hourly entitled leave (code 21) on day 15.
+    db.Insert(MonthTableName("t", Date(year, month, 15)),
+              {{"clock_barcode", DbValue::Text("1005")}, {"clock_date", DbValue::Text(Date(year, month, 15))},
                {"clock_time", DbValue::Int(H(10, 0))}, {"clock_etime", DbValue::Int(H(12, 0))},
                {"clock_RecState", DbValue::Int(21)}, {"clock_Remark", DbValue::Text("")},
                {"clock_User", DbValue::Text("")}});
@@ -215,11 +215,11 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
         if (d >= 15) { p4.Add(date, H(7, 20)); p4.Add(date, H(16, 10)); }
         switch (d) {
             case 10: p5.Add(date, H(7, 0), 2, 41); break;  // daily entitled leave
-            case 13:
+            case 15:
                 p5.Add(date, H(7, 25)); p5.Add(date, H(10, 0));
                 p5.Add(date, H(12, 0)); p5.Add(date, H(16, 5));
                 break;
-            case 14: p5.Add(date, H(7, 0), 2, 61); break;  // daily mission
+            case 19: p5.Add(date, H(7, 0), 2, 61); break;  // daily mission
             case 16: p5.Add(date, H(7, 25)); p5.Add(date, H(18, 30)); break;
             case 17: p5.Add(date, H(8, 10)); p5.Add(date, H(16, 5)); break;
             case 18: p5.Add(date, H(7, 25)); p5.Add(date, H(15, 0)); break;
