@@ -16,7 +16,7 @@ namespace {
 const char* kUsage =
     "usage: attcalc <personnel-code> <year> <month> [1]\n"
     "       attcalc            (or: attcalc 0)  store the build identity only\n"
-    "       attcalc --report <personnel-code> <year> <month>\n"
+    "       attcalc --report [--csv] <personnel-code> <year> <month>\n"
     "       attcalc --help | --version\n";
 
 void WriteTraceHeader(Trace& t, const std::string& cs) {
@@ -70,8 +70,11 @@ int AttcalcMain(int argc, char** argv) {
         return kExitOk;
     }
     const bool report = !args.empty() && args[0] == "--report";
+    bool csv = false;
     if (report) {
         args.erase(args.begin());
+        csv = !args.empty() && args[0] == "--csv";
+        if (csv) args.erase(args.begin());
         if (args.size() != 3) {
             std::cerr << kUsage;
             return kExitUsage;
@@ -109,7 +112,7 @@ int AttcalcMain(int argc, char** argv) {
         ctx.db = db.get();
 
         if (report) {
-            ReportMode(ctx, code, args[1], args[2], std::cout);
+            ReportMode(ctx, code, args[1], args[2], std::cout, csv);
             return kExitOk;
         }
         if (infoMode) {

@@ -37,5 +37,5 @@ int AttcalcMain(int argc, char** argv);
 namespace attcalc {
 // Prints the stored rows of a person's salary month, without calculating.
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
-                const std::string& monthArg, std::ostream& out);
+                const std::string& monthArg, std::ostream& out, bool csv = false);
 }  // namespace attcalc

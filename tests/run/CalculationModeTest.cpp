@@ -100,7 +100,7 @@ TEST_P(CalculationMode, AQuoteInThePersonnelCodeStaysText) {
     ASSERT_EQ(r.status, 0) << r.err;
     auto db = h.Db();
     Rows rows = db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code));
-    EXPECT_EQ(rows.Count(), 31u);  // a person not found still gets the month, without shifts
+    EXPECT_EQ(rows.Count(), 32u);  // a person not found still gets the month, without shifts, and its total
     EXPECT_EQ(db->Query("select * from qvlog where qvl_pcode=" + db->dialect().Quote(code)).Count(), 1u);
     EXPECT_GT(db->Query("select * from persons").Count(), 0u);
 }
