@@ -80,6 +80,15 @@ std::size_t Utf8Length(std::string_view text) {
     return chars;
 }
 
+std::string Utf8Left(std::string_view text, std::size_t chars) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < text.size() && n < chars; ++n) {
+        std::size_t len = Utf8CharAt(text, i);
+        i += len == 0 ? 1 : len;
+    }
+    return std::string(text.substr(0, i));
+}
+
 std::string Abbreviate(std::string_view text, std::size_t maxChars) {
     std::size_t i = 0, chars = 0;
     while (i < text.size() && chars < maxChars) {

@@ -159,7 +159,9 @@ std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, cons
 std::unique_ptr<Database> OpenSqlite(const std::string& path, bool create = true);
 // `odbcConnectionString` goes to SQLDriverConnect as it stands; `sqlServer`
 // selects the SQL Server dialect, otherwise the driver's name decides.
+// A longer ODBC connection string is refused.
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer);
+inline constexpr std::size_t kMaxOdbcConnectionChars = 1000;
 
 // A text on one line: every line break becomes " / " (error messages carry
 // statements that were built line by line).
@@ -170,6 +172,9 @@ std::string SingleLine(std::string_view text);
 std::string Abbreviate(std::string_view text, std::size_t maxChars = 200);
 // Messages quote statements and values cut to this many characters.
 inline constexpr std::size_t kEchoChars = 200;
+
+// The first `chars` characters of a UTF-8 text (a stray byte counts as one).
+std::string Utf8Left(std::string_view text, std::size_t chars);
 
 // UTF-8: whether the bytes are well-formed, and the number of characters.
 bool IsValidUtf8(std::string_view text);

@@ -510,6 +510,12 @@ private:
 }  // namespace
 
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer) {
+    // The driver manager copies values into buffers of a thousand characters
+    // and aborts the process on a longer one; no real connection string
+    // comes near this.
+    if (Utf8Length(odbcConnectionString) > kMaxOdbcConnectionChars)
+        throw DbError("the ODBC connection string is longer than " + std::to_string(kMaxOdbcConnectionChars) +
+                      " characters: \"" + Abbreviate(MaskPasswords(odbcConnectionString)) + "\"");
     return std::make_unique<OdbcDatabase>(odbcConnectionString, sqlServer);
 }
 
