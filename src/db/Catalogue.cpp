@@ -116,6 +116,11 @@ const TTableLayout* LayoutForTable(std::string_view name) {
     }
     if (lower.size() < 2) return nullptr;
     std::string key = lower.substr(0, 2);
+    // A month table of any year: its letter and yyyymm. The catalogue keys
+    // carry the first digit of the year 1xxx; a year from 2000 on has the
+    // same tables.
+    if (lower.size() == 7 && IsDigits(std::string_view(lower).substr(1)) && IsMonthKey(lower.substr(0, 1) + "1"))
+        key = lower.substr(0, 1) + "1";
     if (!IsMonthKey(key)) return nullptr;
     if (key == "e1") key = "a1";  // daily overtime permits share the free-overtime layout
     return FindLayout(key);

@@ -240,6 +240,15 @@ TEST(Catalogue, NamesWithoutLayoutCreateNothing) {
     EXPECT_TRUE(f.db.ListTables().empty());
 }
 
+TEST(Catalogue, MonthTablesOfEveryYearHaveTheirLayout) {
+    for (const char* n : {"p200001", "T999912", "a000101", "c250007"}) {
+        SCOPED_TRACE(n);
+        ASSERT_NE(LayoutForTable(n), nullptr);
+        EXPECT_EQ(LayoutForTable(n), LayoutForTable(std::string(1, n[0]) + "139304"));
+    }
+    for (const char* n : {"p20000", "p2000012", "x200001", "p2000a1"}) EXPECT_EQ(LayoutForTable(n), nullptr) << n;
+}
+
 TEST(Catalogue, NamesThatWouldChangeTheStatementAreRefused) {
     SqliteFixture f;
     CreateTableIfMissing(f.ctx, "init");
