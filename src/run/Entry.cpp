@@ -24,7 +24,11 @@ const char* kUsage =
 const char* kUsageLine = "usage: attcalc <personnel-code> <year> <month> [1] (attcalc --help)";
 
 // The lock that runs writing to one database take in turn (a no-op where the
-// transaction itself holds the whole database, as on SQLite).
+// transaction itself holds the whole database, as on SQLite). Runs take turns
+// as a whole, not person by person: besides the person's own rows every run
+// rewrites rows that all share (the build identity, a year's holidays) and
+// may create the month's tables, and two runs doing that at once would store
+// those rows twice or fail on each other's table.
 constexpr const char* kRunLock = "attcalc run";
 
 void WriteTraceHeader(Trace& t, const std::string& cs) {
