@@ -71,13 +71,14 @@ TEST_P(CalculationMode, TracingNeedsExactlyOne) {
     }
 }
 
-TEST_P(CalculationMode, BadYearFailsAfterTheConfigurationWithTheBuildIdentityStored) {
+TEST_P(CalculationMode, BadYearIsAUsageErrorAndNothingIsDone) {
     RunHome h(GetParam());
+    const auto before = h.Db()->Query("select * from init where init_code=999").Count();
     RunResult r = h.Run({"1001", "13x3", "2", "1"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("13x3"), std::string::npos) << r.err;
-    EXPECT_EQ(h.TraceLines().back(), "LoadShifts");
-    EXPECT_EQ(h.Db()->Query("select * from init where init_code=999").Count(), 2u);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("\"13x3\""), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(h.dir.file("trace.txt")));
+    EXPECT_EQ(h.Db()->Query("select * from init where init_code=999").Count(), before);
     EXPECT_FALSE(h.HasTable("p139302"));
 }
 
