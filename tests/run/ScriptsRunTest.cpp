@@ -116,10 +116,13 @@ struct ScriptsMonth {
         if (db->InTransaction()) db->Commit();
         return h.Run({code, "1393", "2"}, "1393/03/05 10:00");
     }
+    // The stored day rows of the month by date; the month-total row (day
+    // "00") is not a day and is left out.
     std::map<std::string, Rows> RowsByDate(const std::string& code) {
         std::map<std::string, Rows> out;
         Rows all = db->Query("select * from p139302 where prc_pcode=" + db->dialect().Quote(code));
         for (std::size_t i = 0; i < all.Count(); ++i) {
+            if (all.Text(i, "Prc_Date").substr(8) == "00") continue;
             Rows one("stored", all.Columns());
             std::vector<DbValue> v;
             for (std::size_t c = 0; c < all.Columns().size(); ++c) v.push_back(all.Value(i, c));
