@@ -137,7 +137,11 @@ void MonthlyCalculation(TRunContext& ctx, const std::string& code, const std::st
     if (SalaryMonthCoverage(ctx, S, E) == 3) InsuranceDaysAndGrant(ctx, U, a);
     GrantsAndClamps(ctx, U, a);
     MonthRounding(ctx, U, a);
+    // The month scripts read (and may set) the granted days of
+    // non-working-day overtime as an item of their own.
+    ctx.scripts.MonthGrantNowork = a.Grant.nowork;
     RunScripts(ctx, U, 2);
+    a.Grant.nowork = ctx.scripts.MonthGrantNowork;
 
     // The leave tables and the balances, recomputed from them.
     MonthlyLeaveWrite(ctx, U, code, S, E);
