@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "db/Dialect.h"
+#include "run/Batch.h"
 #include "run/Home.h"
 #include "run/Trace.h"
 
@@ -17,6 +18,8 @@ const char* kUsage =
     "usage: attcalc <personnel-code> <year> <month> [1]\n"
     "       attcalc            (or: attcalc 0)  store the build identity only\n"
     "       attcalc --report <personnel-code> <year> <month>\n"
+    "       attcalc --all <year> <month> [--jobs N] [--shard K/N]\n"
+    "       attcalc --codes <file|-> <year> <month> [--jobs N]\n"
     "       attcalc --help | --version\n";
 
 void WriteTraceHeader(Trace& t, const std::string& cs) {
@@ -68,6 +71,21 @@ int AttcalcMain(int argc, char** argv) {
     if (!args.empty() && args[0] == "--version") {
         std::cout << "attcalc compile date " << kCompileDate << ", revision " << kRevision << "\n";
         return kExitOk;
+    }
+    if (IsBatchCommand(args)) {
+        TBatchOptions opt;
+        try {
+            opt = ParseBatchArgs(args);
+        } catch (const std::invalid_argument& e) {
+            std::cerr << "attcalc: " << e.what() << "\n" << kUsage;
+            return kExitUsage;
+        }
+        try {
+            return BatchMain(opt, std::cin, std::cerr);
+        } catch (const std::exception& e) {
+            std::cerr << "attcalc: " << SingleLine(e.what()) << "\n";
+            return kExitFailed;
+        }
     }
     const bool report = !args.empty() && args[0] == "--report";
     if (report) {
