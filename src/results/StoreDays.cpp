@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "calendar/Jalali.h"
 #include "calendar/SalaryPeriod.h"
@@ -139,11 +140,17 @@ void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     const DbValue date = DbValue::Text(r.Prc_date), code = DbValue::Text(r.Prc_PCode);
     values.push_back(date);
     values.push_back(code);
-    // The statement texts depend only on the table and the column list, so
-    // every day of a month runs the same two compiled statements.
-    const auto [insert, update] = ctx.db->dialect().StoreResultRowBoundSql(RecordTableName(r.Prc_date), columns);
-    ctx.db->ExecuteBound(insert, {date, code, date, code});
-    ctx.db->ExecuteBound(update, values);
+    // The statement texts depend only on the dialect, the table and the
+    // column list (which differs only by the script columns), so every day of
+    // a month runs the same two compiled statements; the texts are kept too.
+    const Dialect& d = ctx.db->dialect();
+    const std::string table = RecordTableName(r.Prc_date);
+    thread_local std::unordered_map<std::string, std::pair<std::string, std::string>> texts;
+    const std::string key = d.Name() + "|" + table + "|" + std::to_string(columns.size());
+    auto it = texts.find(key);
+    if (it == texts.end()) it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    ctx.db->ExecuteBound(it->second.first, {date, code, date, code});
+    ctx.db->ExecuteBound(it->second.second, values);
 }
 
 void StoreDays(TRunContext& ctx, const std::string& pcode) {
