@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "config/Company.h"
 #include "db/Database.h"
 #include "db/Dialect.h"
 #include "run/Context.h"
@@ -80,7 +81,7 @@ void RunSql(Database& db, const std::string& sql) {
 // One worker: takes the next person until none is left, each under a
 // savepoint of its own, committing every few hundred persons. `db` is the
 // worker's own connection.
-void Worker(TBatchState& st, Database& db, const std::string& home, const std::string& cs,
+void Worker(TBatchState& st, TCompanyTables& company, Database& db, const std::string& home, const std::string& cs,
             const std::string& yearArg, const std::string& monthArg) {
     const Dialect& d = db.dialect();
     std::set<std::string> known;     // tables seen to exist, kept from person to person
@@ -111,6 +112,7 @@ void Worker(TBatchState& st, Database& db, const std::string& home, const std::s
         }
         TRunContext ctx;
         ctx.db = &db;
+        ctx.company = &company;
         ctx.home = home;
         ctx.ConnectionString = cs;
         ctx.KnownTables = known;
@@ -264,13 +266,14 @@ int BatchMain(const TBatchOptions& opt, std::istream& in, std::ostream& err) {
     conns.push_back(std::move(main));
     for (int j = 1; j < jobs; ++j) conns.push_back(OpenDatabase(cs, home));
 
+    TCompanyTables company;
     std::vector<std::thread> threads;
     std::mutex fatalMu;
     std::string fatal;
     for (int j = 0; j < jobs; ++j) {
         threads.emplace_back([&, j]() {
             try {
-                Worker(st, *conns[j], home, cs, opt.YearArg, opt.MonthArg);
+                Worker(st, company, *conns[j], home, cs, opt.YearArg, opt.MonthArg);
             } catch (const std::exception& e) {
                 std::lock_guard<std::mutex> lock(fatalMu);
                 if (fatal.empty()) fatal = SingleLine(e.what());
