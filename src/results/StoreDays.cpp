@@ -83,6 +83,8 @@ void DayRowValues(TRunContext& ctx, const TDayRecord& r, std::vector<std::pair<s
                   std::vector<std::pair<std::string, DbValue>>& second) {
     first.clear();
     second.clear();
+    first.reserve(DayFirstUpdateColumns().size());
+    second.reserve(DaySecondUpdateColumns().size() + 21);
     for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
         first.emplace_back(DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
     const auto& names = DaySecondUpdateColumns();
@@ -126,17 +128,15 @@ std::string DayRowSql(TRunContext& ctx, const TDayRecord& r) {
 
 void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     CheckCode(r);
-    std::vector<std::pair<std::string, DbValue>> first, second;
+    // The lists are kept from day to day (and person to person) on this
+    // thread, so that a day costs no allocation for them.
+    thread_local std::vector<std::pair<std::string, DbValue>> first, second;
+    thread_local std::vector<DbValue> values;
     DayRowValues(ctx, r, first, second);
-    std::vector<std::string> columns;
-    std::vector<DbValue> values;
-    columns.reserve(first.size() + second.size());
+    values.clear();
     values.reserve(first.size() + second.size() + 2);
     for (auto* list : {&first, &second})
-        for (auto& [name, v] : *list) {
-            columns.push_back(name);
-            values.push_back(std::move(v));
-        }
+        for (auto& [name, v] : *list) values.push_back(std::move(v));
     const DbValue date = DbValue::Text(r.Prc_date), code = DbValue::Text(r.Prc_PCode);
     values.push_back(date);
     values.push_back(code);
@@ -146,9 +146,14 @@ void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     const Dialect& d = ctx.db->dialect();
     const std::string table = RecordTableName(r.Prc_date);
     thread_local std::unordered_map<std::string, std::pair<std::string, std::string>> texts;
-    const std::string key = d.Name() + "|" + table + "|" + std::to_string(columns.size());
+    const std::string key = d.Name() + "|" + table + "|" + std::to_string(values.size());
     auto it = texts.find(key);
-    if (it == texts.end()) it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    if (it == texts.end()) {
+        std::vector<std::string> columns;
+        for (auto* list : {&first, &second})
+            for (auto& [name, v] : *list) columns.push_back(name);
+        it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    }
     ctx.db->ExecuteBound(it->second.first, {date, code, date, code});
     ctx.db->ExecuteBound(it->second.second, values);
 }
@@ -244,7 +249,9 @@ void StoreMonthTotal(TRunContext& ctx, TDayRecord& r, const std::string& periodS
     // last date lies in a month no day of the run touched).
     CreateTableIfMissing(ctx, table);
     OpenResultsCursor(ctx, r.Prc_PCode, table);
-    ResultsCursorOpen(ctx);
+    // The month-total writer only looks for the person's row of that date and
+    // its changed mark.
+    ResultsCursorOpenRow(ctx, r.Prc_date);
     StoreDay(ctx, r, &leave);
     FreeResultsCursor(ctx);
 }
