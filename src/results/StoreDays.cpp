@@ -81,27 +81,46 @@ std::int64_t StoredNumber(const TDayRecord& r, const TDayColumn& c) {
 // after the free overtime and the script columns at the end.
 void DayRowValues(TRunContext& ctx, const TDayRecord& r, std::vector<std::pair<std::string, DbValue>>& first,
                   std::vector<std::pair<std::string, DbValue>>& second) {
-    first.clear();
-    second.clear();
-    first.reserve(DayFirstUpdateColumns().size());
-    second.reserve(DaySecondUpdateColumns().size() + 21);
+    // Lists kept from an earlier row keep their names (the order never
+    // changes), so a row costs no new name texts.
+    std::size_t nf = 0, ns = 0;
+    auto put = [](std::vector<std::pair<std::string, DbValue>>& list, std::size_t& at, std::string_view name,
+                  DbValue v) {
+        if (at < list.size()) {
+            if (list[at].first != name) list[at].first = name;
+            list[at].second = std::move(v);
+        } else {
+            list.emplace_back(std::string(name), std::move(v));
+        }
+        ++at;
+    };
     for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
-        first.emplace_back(DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
+        put(first, nf, DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
     const auto& names = DaySecondUpdateColumns();
     const auto& cols = SecondColumns();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        second.emplace_back(names[i], DbValue::Int(StoredNumber(r, *cols[i])));
+        put(second, ns, names[i], DbValue::Int(StoredNumber(r, *cols[i])));
         if (names[i] == "Prc_ValidAddWorkFree")
-            second.emplace_back("Prc_addFreeRemark", DbValue::Text(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
+            put(second, ns, "Prc_addFreeRemark", DbValue::Text(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
     }
     if (ctx.ScriptsEnabled) {
+        static const std::vector<std::string> times = [] {
+            std::vector<std::string> v;
+            for (int i = 1; i <= 10; ++i) v.push_back("Prc_scrtimes" + std::to_string(i));
+            return v;
+        }();
+        static const std::vector<std::string> days = [] {
+            std::vector<std::string> v;
+            for (int i = 1; i <= 10; ++i) v.push_back("Prc_scrdays" + std::to_string(i));
+            return v;
+        }();
         for (int i = 0; i < 10; ++i) {
-            std::string n = std::to_string(i + 1);
-            second.emplace_back("Prc_scrtimes" + n, DbValue::Int(r.Prc_scrtimes[i]));
-            second.emplace_back("Prc_scrdays" + n,
-                                DbValue::Int(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
+            put(second, ns, times[i], DbValue::Int(r.Prc_scrtimes[i]));
+            put(second, ns, days[i], DbValue::Int(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
         }
     }
+    first.resize(nf);
+    second.resize(ns);
 }
 
 }  // namespace
