@@ -164,11 +164,16 @@ std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, cons
 // Backends. `create` false opens only an existing SQLite file: a missing one
 // is an error and no file is made.
 std::unique_ptr<Database> OpenSqlite(const std::string& path, bool create = true);
-// `odbcConnectionString` goes to SQLDriverConnect as it stands; `sqlServer`
-// selects the SQL Server dialect, otherwise the driver's name decides.
-// A longer ODBC connection string is refused.
+// `odbcConnectionString` goes to SQLDriverConnect as OdbcDriverOptions makes
+// it; `sqlServer` selects the SQL Server dialect, otherwise the driver's name
+// decides. A longer ODBC connection string is refused.
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer);
 inline constexpr std::size_t kMaxOdbcConnectionChars = 1000;
+// The connection string with the options attcalc wants of the driver that
+// the user's string does not set itself: for the PostgreSQL driver (named by
+// Driver=), no savepoint of its own around every statement (Protocol=7.4-0),
+// since attcalc sets its own savepoints where it goes on after a failure.
+std::string OdbcDriverOptions(const std::string& odbcConnectionString);
 
 // A text on one line: every line break becomes " / " (error messages carry
 // statements that were built line by line).

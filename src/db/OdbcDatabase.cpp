@@ -180,7 +180,7 @@ public:
             throw DbError("cannot allocate an ODBC connection");
         }
         SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(600), 0);
-        WString w = ToWide(cs);
+        WString w = ToWide(OdbcDriverOptions(cs));  // messages name the user's string
         SQLWCHAR out[1024];
         SQLSMALLINT outLen = 0;
         SQLRETURN rc = SQLDriverConnectW(dbc_, nullptr, w.data(), static_cast<SQLSMALLINT>(w.size()), out, 1024,
@@ -322,14 +322,23 @@ public:
         std::vector<std::string> names;
         std::vector<SQLSMALLINT> types;
         std::vector<SQLSMALLINT> scales;
+        // Name, type and scale of each column, asked one by one. Not
+        // SQLDescribeCol: the PostgreSQL driver answers that (for its
+        // nullable part) from the catalogue, with one more query per table
+        // a run reads. The verbose type is enough for reading the values:
+        // it differs from the concise one only for dates and intervals,
+        // which are read as text either way.
         for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(ncols); ++i) {
             SQLWCHAR name[512] = {0};
-            SQLSMALLINT nameLen = 0, type = 0, scale = 0, nullable = 0;
-            SQLULEN size = 0;
-            Check(SQLDescribeColW(h, i, name, 512, &nameLen, &type, &size, &scale, &nullable), h, sql);
-            names.push_back(FromWide(name, WideLength(name, std::min<std::size_t>(nameLen < 0 ? 0 : nameLen, 511))));
-            types.push_back(type);
-            scales.push_back(scale);
+            SQLSMALLINT nameBytes = 0;
+            SQLLEN type = 0, scale = 0;
+            Check(SQLColAttributeW(h, i, SQL_DESC_NAME, name, sizeof name, &nameBytes, nullptr), h, sql);
+            Check(SQLColAttributeW(h, i, SQL_DESC_TYPE, nullptr, 0, nullptr, &type), h, sql);
+            Check(SQLColAttributeW(h, i, SQL_DESC_SCALE, nullptr, 0, nullptr, &scale), h, sql);
+            const std::size_t chars = nameBytes < 0 ? 0 : static_cast<std::size_t>(nameBytes) / sizeof(SQLWCHAR);
+            names.push_back(FromWide(name, WideLength(name, std::min<std::size_t>(chars, 511))));
+            types.push_back(static_cast<SQLSMALLINT>(type));
+            scales.push_back(static_cast<SQLSMALLINT>(scale));
         }
 
         Rows rows(source, names);
@@ -569,6 +578,23 @@ private:
 };
 
 }  // namespace
+
+std::string OdbcDriverOptions(const std::string& cs) {
+    const ConnectionParams p = ParseConnectionString(cs);
+    const std::string driver = ToLower(p.Get("Driver").value_or(""));
+    const bool postgres = driver.find("postgres") != std::string::npos || driver.find("psqlodbc") != std::string::npos;
+    if (!postgres || p.Get("Protocol")) return cs;
+    // By default the PostgreSQL driver wraps every statement of a
+    // transaction in a savepoint of its own (one more round trip before each
+    // statement run from a compiled one, such as every day row), so that a
+    // failed statement leaves the transaction usable. attcalc does not go on
+    // after a failed statement except under a savepoint it sets itself
+    // (TryExecute, a person of a batch), so level 0 -- the driver leaves the
+    // transaction alone -- keeps every outcome and saves the round trips.
+    std::string out = cs;
+    if (!out.empty() && out.back() != ';') out += ';';
+    return out + "Protocol=7.4-0";
+}
 
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer) {
     // The driver manager copies values into buffers of a thousand characters

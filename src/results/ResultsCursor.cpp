@@ -27,6 +27,14 @@ void ResultsCursorOpen(TRunContext& ctx) {
     c.IsOpen = true;
 }
 
+void ResultsCursorOpenRow(TRunContext& ctx, const std::string& date) {
+    TResultsCursor& c = ctx.results;
+    const Dialect& d = ctx.db->dialect();
+    c.rows = ctx.db->Query("select Prc_PCode, Prc_Date, Prc_changed from " + d.Table(c.Table) +
+                           "\nwhere prc_pcode=" + d.Quote(c.PCode) + " and prc_date=" + d.Quote(date));
+    c.IsOpen = true;
+}
+
 void CloseResultsCursor(TRunContext& ctx) {
     ctx.results.IsOpen = false;
     ctx.results.rows = Rows();

@@ -35,6 +35,11 @@ void OpenResultsCursor(TRunContext& ctx, const std::string& pcode, const std::st
 void RetargetResultsCursor(TRunContext& ctx, const std::string& pcode, const std::string& table);
 // Reads the rows of the cursor's statement (one query).
 void ResultsCursorOpen(TRunContext& ctx);
+// Reads only what finding one row of the cursor's person needs: the rows of
+// that date, with the personnel code, the date and the changed mark. A
+// caller that only locates the row and reads that mark gets what a full
+// read gives, without reading every column of the person's month.
+void ResultsCursorOpenRow(TRunContext& ctx, const std::string& date);
 // Forgets the rows read; the statement stays.
 void CloseResultsCursor(TRunContext& ctx);
 // Forgets everything but the current results table name.

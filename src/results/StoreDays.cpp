@@ -81,25 +81,46 @@ std::int64_t StoredNumber(const TDayRecord& r, const TDayColumn& c) {
 // after the free overtime and the script columns at the end.
 void DayRowValues(TRunContext& ctx, const TDayRecord& r, std::vector<std::pair<std::string, DbValue>>& first,
                   std::vector<std::pair<std::string, DbValue>>& second) {
-    first.clear();
-    second.clear();
+    // Lists kept from an earlier row keep their names (the order never
+    // changes), so a row costs no new name texts.
+    std::size_t nf = 0, ns = 0;
+    auto put = [](std::vector<std::pair<std::string, DbValue>>& list, std::size_t& at, std::string_view name,
+                  DbValue v) {
+        if (at < list.size()) {
+            if (list[at].first != name) list[at].first = name;
+            list[at].second = std::move(v);
+        } else {
+            list.emplace_back(std::string(name), std::move(v));
+        }
+        ++at;
+    };
     for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
-        first.emplace_back(DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
+        put(first, nf, DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
     const auto& names = DaySecondUpdateColumns();
     const auto& cols = SecondColumns();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        second.emplace_back(names[i], DbValue::Int(StoredNumber(r, *cols[i])));
+        put(second, ns, names[i], DbValue::Int(StoredNumber(r, *cols[i])));
         if (names[i] == "Prc_ValidAddWorkFree")
-            second.emplace_back("Prc_addFreeRemark", DbValue::Text(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
+            put(second, ns, "Prc_addFreeRemark", DbValue::Text(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
     }
     if (ctx.ScriptsEnabled) {
+        static const std::vector<std::string> times = [] {
+            std::vector<std::string> v;
+            for (int i = 1; i <= 10; ++i) v.push_back("Prc_scrtimes" + std::to_string(i));
+            return v;
+        }();
+        static const std::vector<std::string> days = [] {
+            std::vector<std::string> v;
+            for (int i = 1; i <= 10; ++i) v.push_back("Prc_scrdays" + std::to_string(i));
+            return v;
+        }();
         for (int i = 0; i < 10; ++i) {
-            std::string n = std::to_string(i + 1);
-            second.emplace_back("Prc_scrtimes" + n, DbValue::Int(r.Prc_scrtimes[i]));
-            second.emplace_back("Prc_scrdays" + n,
-                                DbValue::Int(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
+            put(second, ns, times[i], DbValue::Int(r.Prc_scrtimes[i]));
+            put(second, ns, days[i], DbValue::Int(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
         }
     }
+    first.resize(nf);
+    second.resize(ns);
 }
 
 }  // namespace
@@ -126,17 +147,15 @@ std::string DayRowSql(TRunContext& ctx, const TDayRecord& r) {
 
 void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     CheckCode(r);
-    std::vector<std::pair<std::string, DbValue>> first, second;
+    // The lists are kept from day to day (and person to person) on this
+    // thread, so that a day costs no allocation for them.
+    thread_local std::vector<std::pair<std::string, DbValue>> first, second;
+    thread_local std::vector<DbValue> values;
     DayRowValues(ctx, r, first, second);
-    std::vector<std::string> columns;
-    std::vector<DbValue> values;
-    columns.reserve(first.size() + second.size());
+    values.clear();
     values.reserve(first.size() + second.size() + 2);
     for (auto* list : {&first, &second})
-        for (auto& [name, v] : *list) {
-            columns.push_back(name);
-            values.push_back(std::move(v));
-        }
+        for (auto& [name, v] : *list) values.push_back(std::move(v));
     const DbValue date = DbValue::Text(r.Prc_date), code = DbValue::Text(r.Prc_PCode);
     values.push_back(date);
     values.push_back(code);
@@ -146,9 +165,14 @@ void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     const Dialect& d = ctx.db->dialect();
     const std::string table = RecordTableName(r.Prc_date);
     thread_local std::unordered_map<std::string, std::pair<std::string, std::string>> texts;
-    const std::string key = d.Name() + "|" + table + "|" + std::to_string(columns.size());
+    const std::string key = d.Name() + "|" + table + "|" + std::to_string(values.size());
     auto it = texts.find(key);
-    if (it == texts.end()) it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    if (it == texts.end()) {
+        std::vector<std::string> columns;
+        for (auto* list : {&first, &second})
+            for (auto& [name, v] : *list) columns.push_back(name);
+        it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    }
     ctx.db->ExecuteBound(it->second.first, {date, code, date, code});
     ctx.db->ExecuteBound(it->second.second, values);
 }
@@ -244,7 +268,9 @@ void StoreMonthTotal(TRunContext& ctx, TDayRecord& r, const std::string& periodS
     // last date lies in a month no day of the run touched).
     CreateTableIfMissing(ctx, table);
     OpenResultsCursor(ctx, r.Prc_PCode, table);
-    ResultsCursorOpen(ctx);
+    // The month-total writer only looks for the person's row of that date and
+    // its changed mark.
+    ResultsCursorOpenRow(ctx, r.Prc_date);
     StoreDay(ctx, r, &leave);
     FreeResultsCursor(ctx);
 }

@@ -67,8 +67,10 @@ void PeriodDriver(TRunContext& ctx, const std::string& code, std::string start, 
     PersonShiftGroup(ctx, code);
     BuildSchedule(ctx, code, start, end);
     ReadPunches(ctx, before, AddDays(end, 1), code);
+    // The cursor on the stored rows before the period reads them when a row
+    // is first sought (SeekResultRow), not here: a run that seeks none reads
+    // none of the 150 columns of the person's rows.
     OpenResultsCursor(ctx, code, table);
-    ResultsCursorOpen(ctx);
     ReadTimedRequests(ctx, code, start, end);
     BuildDays(ctx, code, start, end);
     ReadDailyOvertimePermits(ctx, start, end, code);

@@ -258,4 +258,49 @@ void SeedCompany(TRunContext& ctx, int year, int month, int count) {
     }
 }
 
+void SeedVariedCompany(TRunContext& ctx, int year, int month, int count) {
+    Database& db = *ctx.db;
+    Common(ctx, year, month);
+    // Two more rules beside the common one: one with a late-arrival
+    // allowance, one with an early-leaving allowance.
+    db.Insert("rules", {{"Rule_Code", DbValue::Int(2)}, {"Rule_Name", DbValue::Text("late allowed")},
+                        {"Rule_ezt", DbValue::Int(1)}, {"Rule_ezttime", DbValue::Int(10)}});
+    db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(2)}});
+    db.Insert("rules", {{"Rule_Code", DbValue::Int(3)}, {"Rule_Name", DbValue::Text("early allowed")},
+                        {"Rule_ezg", DbValue::Int(1)}, {"Rule_ezgtime", DbValue::Int(15)}});
+    db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(3)}});
+    for (int y : {year - 1, year, year + 1}) Group(ctx, 3, y, 3);
+    const int days = DaysInMonth(year, month);
+    for (int i = 1; i <= count; ++i) {
+        const std::string code = std::to_string(i);
+        // Seven in ten on the day shift, two on the night shift, one on the
+        // evening shift; the rules in turn.
+        const int group = i % 10 < 7 ? 1 : i % 10 < 9 ? 2 : 3;
+        db.Insert("persons", {{"P_BarCode", DbValue::Text(code)}, {"P_Proxi", DbValue::Text(code)},
+                              {"P_Name", DbValue::Text("Person")}, {"P_Family", DbValue::Text(code)},
+                              {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text("1390/01/01")},
+                              {"P_ShiftGroup", DbValue::Int(group)}, {"P_RuleGroup", DbValue::Int(1 + i % 3)},
+                              {"P_IsValid", DbValue::Int(1)}});
+        Punches p{db, code, {}};
+        for (int d = 1; d <= days; ++d) {
+            const std::string date = Date(year, month, d);
+            if (Weekday(year, month, d) == 6 || IsHolidayDate(ctx, date)) continue;
+            const int jitter = (i * 7 + d * 13) % 31 - 10;  // -10 .. 20 minutes
+            if ((i + d) % 17 == 0) continue;               // a day off now and then
+            if (group == 2) {
+                p.Add(date, H(22, 0) + jitter / 2);
+                p.Add(AddDays(date, 1), H(6, 0) + jitter / 3);
+            } else if (group == 3) {
+                p.Add(date, H(14, 0) + jitter);
+                p.Add(date, H(22, 0) + jitter / 2);
+            } else {
+                p.Add(date, H(7, 30) + jitter);
+                if ((i + d) % 5 == 0) { p.Add(date, H(12, 2)); p.Add(date, H(12, 58)); }
+                p.Add(date, H(16, 0) + jitter / 2);
+            }
+        }
+        p.Flush();
+    }
+}
+
 }  // namespace attcalc::demo

@@ -24,4 +24,8 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month);
 // of punches that vary from person to person. Person codes are 1..count.
 void SeedCompany(TRunContext& ctx, int year, int month, int count);
 
+// Like SeedCompany, with three rules and three shifts in turn (day, night
+// and evening groups) for the benchmark.
+void SeedVariedCompany(TRunContext& ctx, int year, int month, int count);
+
 }  // namespace attcalc::demo
