@@ -238,10 +238,13 @@ TEST_P(DayCalc, DayShiftDays) {
     EXPECT_EQ(m.Dates("2001"), MonthDates(1, 31));
 
     const std::vector<std::pair<std::string, int>> scheduled{
-        {"Prc_NormWork", 480}, {"Prc_Type", 0}, {"Prc_shiftcode", 1}, {"Prc_kind", 0}, {"Prc_28", 0},
+        {"Prc_NormWork", 480}, {"Prc_Type", 0}, {"Prc_shiftcode", 1}, {"Prc_28", 0},
         {"Prc_changed", 0}, {"Prc_PureWorkNight", 0}};
-    auto With = [&](std::vector<std::pair<std::string, int>> f) {
+    // The day is stored with the first code met on its timeline: 97 on a day
+    // whose last pair has no exit.
+    auto With = [&](std::vector<std::pair<std::string, int>> f, int kind = 0) {
         f.insert(f.end(), scheduled.begin(), scheduled.end());
+        f.emplace_back("Prc_kind", kind);
         return f;
     };
     ExpectDays(m, "2001", {
@@ -284,12 +287,14 @@ TEST_P(DayCalc, DayShiftDays) {
         Day("entry without exit", "1393/02/08", {480},
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_AbsenceNaghes", 1},
                   {"Prc_TajilLessWork", 470}, {"Prc_validTajil", 10}, {"Prc_ValidLessWork", 10},
-                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}})),
+                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}},
+                 97)),
         // Out for lunch and never out again: the last pair is incomplete,
         // the afternoon after 13:00 is early leave.
         Day("three punches", "1393/02/09", {480, 720, 780},
             With({{"Prc_PresenceWork", 240}, {"Prc_PureWorkKham", 240}, {"Prc_AbsenceNaghes", 1},
-                  {"Prc_TajilLessWork", 170}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}})),
+                  {"Prc_TajilLessWork", 170}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}},
+                 97)),
     });
 }
 
