@@ -136,6 +136,19 @@ TEST_F(DayCodes, LongWorkedEntitledLeaveDayIsChargedWhatItBooks) {
     EXPECT_EQ(es.Rec.Prc_TotalWork, 735);
 }
 
+// A long day without work: the day and the rest booked as hours are charged.
+TEST_F(DayCodes, LongEntitledLeaveDayWithoutWorkIsChargedWhatItBooks) {
+    Entitled() = {5, 0};
+    Prepare(600, 41);
+    Book();
+    EXPECT_EQ(es.Rec.Prc_DayEleaveSalary, 1);
+    EXPECT_EQ(es.Rec.Prc_HourEleaveSalary, 120);
+    EXPECT_EQ(Days(41), 1);
+    EXPECT_EQ(Days(21), 120);
+    EXPECT_EQ(Entitled().Days, 3);
+    EXPECT_EQ(Entitled().Minutes, 360);
+}
+
 // Sick leave: the sick balance pays, or unpaid sick leave with Rule_moebs.
 TEST_F(DayCodes, SickLeaveDay) {
     ctx.rule.Rule_mokar = true;

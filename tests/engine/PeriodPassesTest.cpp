@@ -58,15 +58,17 @@ protected:
 TEST_F(PeriodPassesTest, DaysBetweenEntitledLeaveDaysBecomeLeave) {
     struct Case {
         const char* what;
-        bool noWork, official, punchOnThursday;
+        bool noWork, official, punchOnThursday, leaveOnThursday;
         int thursday, friday, balance, days;
     };
     const Case cases[] = {
-        {"both classes", true, true, false, 1, 1, 1, 4},
+        {"both classes", true, true, false, false, 1, 1, 1, 4},
         // The holiday is not converted but does not break the run.
-        {"no-work days only", true, false, false, 1, 0, 2, 3},
+        {"no-work days only", true, false, false, false, 1, 0, 2, 3},
         // A day with punches starts the walk over.
-        {"punch on Thursday", true, true, true, 0, 0, 3, 2},
+        {"punch on Thursday", true, true, true, false, 0, 0, 3, 2},
+        // Thursday's own leave day (Rule_morgkok) is charged once.
+        {"leave on Thursday", true, true, false, true, 1, 1, 1, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -77,6 +79,8 @@ TEST_F(PeriodPassesTest, DaysBetweenEntitledLeaveDaysBecomeLeave) {
         Day(1).DayCode = 41;
         Day(4).DayCode = 41;
         if (c.punchOnThursday) Punches(2, {{600, 660}});
+        if (c.leaveOnThursday) Day(2).DayCode = 41;
+        ctx.rule.Rule_morgkok = c.leaveOnThursday;
         ctx.rule.Rule_momgm = c.noWork;
         ctx.rule.Rule_momrm = c.official;
         ctx.rule.Rule_monowbat = false;
