@@ -14,10 +14,6 @@
 
 namespace attcalc {
 
-// The hourly entitled-leave charge lives with the hourly leave rules; this
-// fallback only keeps the program whole while those rules are not linked in.
-[[gnu::weak]] void EntitledLeaveHours(TRunContext&, TEngineState&, std::int32_t) {}
-
 namespace {
 
 // Integer division and remainder of a conversion; a unit below 1 converts
@@ -113,8 +109,15 @@ struct TCodeDay {
     }
 
     // A day of unpaid leave also takes Rule_morbies from the entitled reserve.
+    // The deduction is hourly entitled leave: its minutes are booked under
+    // that code, not under the day's leave code (which counts days).
     void Morbies() {
-        if (R.Rule_morbies > 0) EntitledLeaveHours(ctx, es, R.Rule_morbies);
+        if (R.Rule_morbies <= 0) return;
+        int& code = es.W.CurrentCode;
+        const int dayCode = code;
+        code = kCodeHourlyEntitledLeave;
+        EntitledLeaveHours(ctx, es, R.Rule_morbies);
+        code = dayCode;
     }
     // Leave credited as work: net work with the day count, gross work.
     void Mokar(std::int32_t dayCount) {

@@ -11,12 +11,30 @@ namespace attcalc {
 
 struct TRunContext;
 
+// The hand-entered overtime and shift grant of a person for one salary month
+// (table "addfree"); all zero with an empty remark unless the month is whole.
+struct TMonthGrant {
+    std::int32_t timeOK = 0;   // granted overtime, minutes (may be negative)
+    std::int32_t night = 0;    // granted night-work days
+    std::int32_t cycle10 = 0;  // granted shift-counter days, counters 1 ... 5
+    std::int32_t cycle15 = 0;
+    std::int32_t cycle25 = 0;
+    std::int32_t cycle35 = 0;
+    std::int32_t cycle20 = 0;
+    std::int32_t nowork = 0;   // granted days of non-working-day overtime
+    std::int32_t maxa = 0;     // overtime cap of the month, minutes; 0 = none
+    std::string remark;        // remark of the grant
+};
+
 // The salary month a month total is built for.
 struct TMonthArgs {
     std::string PersonnelCode;
     std::string S;  // first date of the salary month
     std::string E;  // last date, cut to today unless future days are allowed
     int N = 0;      // days from S to E, both counted
+    // The month's grant: read by InsuranceDaysAndGrant (whole salary month
+    // only), applied by GrantsAndClamps. Filled on the way through the steps.
+    mutable TMonthGrant Grant;
 };
 
 // Adds the stored days of [S, E] into the month total, applies the month

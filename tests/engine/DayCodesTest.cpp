@@ -81,6 +81,31 @@ TEST_F(DayCodes, EntitledLeaveDayChargesTheBalanceOrFallsToUnpaidLeaveOrAbsence)
     EXPECT_EQ(es.Rec.Prc_TotalWork, 0);
 }
 
+// A day of unpaid leave takes Rule_morbies minutes of hourly entitled leave;
+// an empty balance with Rule_moeb turns them into unpaid hours.
+TEST_F(DayCodes, UnpaidLeaveDayChargesTheEntitledReserve) {
+    ctx.rule.Rule_morbies = 60;
+    Entitled() = {2, 0};
+    Prepare(480, 33);
+    Book();
+    EXPECT_EQ(es.Rec.Prc_DayleaveNoSalary, 1);
+    EXPECT_EQ(es.Rec.Prc_HourEleaveSalary, 60);
+    EXPECT_EQ(Entitled().Days, 1);
+    EXPECT_EQ(Entitled().Minutes, 420);
+    EXPECT_EQ(Days(33), 1);  // the day's code keeps its day count
+    EXPECT_EQ(Days(21), 60);
+    EXPECT_EQ(es.W.CurrentCode, 33);
+
+    ctx.rule.Rule_moeb = true;
+    Entitled() = {0, 0};
+    Prepare(480, 41);
+    Book();
+    EXPECT_EQ(es.Rec.Prc_DayleaveNoSalary, 1);
+    EXPECT_EQ(Days(32), 1);
+    EXPECT_EQ(es.Rec.Prc_HourEleaveSalary, 0);
+    EXPECT_EQ(es.Rec.Prc_HourleaveNoSalary, 60);
+}
+
 // Conversion method: 480 scheduled minutes with a leave day of 420 are one
 // day and 60 minutes; the balance is charged 480 minutes at 420 a day.
 TEST_F(DayCodes, EntitledLeaveConversionBooksDaysAndMinutes) {

@@ -165,7 +165,8 @@ TEST_F(EngineRunTest, DailyLeaveCodeCarriesIntoTheNextDays) {
 TEST_F(EngineRunTest, EachDayUsesItsOwnRule) {
     CreateTableIfMissing(ctx, "rules");
     CreateTableIfMissing(ctx, "rulesetc");
-    db_->Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_GMT1", DbValue::Int(0)}, {"Rule_GKBH", DbValue::Int(1)}});
+    db_->Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_GMT1", DbValue::Int(0)}, {"Rule_GKBH", DbValue::Int(1)},
+                          {"Rule_gslimit", DbValue::Int(480)}});  // 20 minutes stay hour absence
     db_->Insert("rules", {{"Rule_Code", DbValue::Int(2)}, {"Rule_GMT1", DbValue::Int(30)}, {"Rule_GKBH", DbValue::Int(0)}});
     ctx.RuleRequestedCode.reset();
     Period("1403/05/01", 2);

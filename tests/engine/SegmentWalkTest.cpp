@@ -209,10 +209,11 @@ TEST_F(SegmentWalkTest, MissionInTheBreak) {
         Punches(1, {{T(8, 0), T(11, 40), 0, 51}, {T(13, 10), T(17, 0)}});
         ctx.period.CodeMinutes.fill(0);
         TEngineState es = Walk(1);
-        EXPECT_EQ(es.Rec.Prc_HourMission, allowed ? 60 : 0);
-        EXPECT_EQ(es.Rec.Prc_HourMission51, allowed ? 60 : 0);
-        EXPECT_EQ(ctx.period.CodeMinutes[51], allowed ? 60 : 0);
-        EXPECT_EQ(es.Rec.Prc_PureWork, 220 + 230 + (allowed ? 60 : 0));
+        // 11:40-12:00 and 13:00-13:10 inside the ranges are mission either way.
+        EXPECT_EQ(es.Rec.Prc_HourMission, 30 + (allowed ? 60 : 0));
+        EXPECT_EQ(es.Rec.Prc_HourMission51, 30 + (allowed ? 60 : 0));
+        EXPECT_EQ(ctx.period.CodeMinutes[51], 30 + (allowed ? 60 : 0));
+        EXPECT_EQ(es.Rec.Prc_PureWork, 220 + 230 + 30 + (allowed ? 60 : 0));
         EXPECT_EQ(es.Rec.Prc_HourAbsence, 0);
     }
 }
@@ -278,14 +279,16 @@ TEST_F(SegmentWalkTest, OutWithDailyLeaveCodeCarriesTheCode) {
     Period("1403/05/01", 1);
     Shift(1, {{T(8, 0), T(16, 0)}});
     Punches(1, {{T(8, 0), T(10, 0), 0, 41}});
+    ctx.balances.EntitledLeaveBalance = {10, 0};
     TEngineState es = Walk(1);
     EXPECT_EQ(es.W.CurrentCode, 21);
     EXPECT_EQ(es.CarriedCode, 41);
     EXPECT_EQ(es.W.FirstCode, 41);
-    EXPECT_EQ(es.Rec.Prc_PureWork, 120);
+    EXPECT_EQ(es.Rec.Prc_PureWork, 120 + 360);  // the leave counts as work (Rule_mokar)
     // The rest of the day is the leave's, not early leave.
     EXPECT_EQ(es.Rec.Prc_TajilLessWork, 0);
     EXPECT_EQ(es.Rec.Prc_HourAbsence, 0);
+    EXPECT_EQ(es.Rec.Prc_HourEleaveSalary, 360);
 }
 
 TEST_F(SegmentWalkTest, IncompletePairAndSpecialWindow) {

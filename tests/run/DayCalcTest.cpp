@@ -277,17 +277,21 @@ TEST_P(DayCalc, DayShiftDays) {
              {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_hourabsence", 0}, {"Prc_TakhirLessWork", 0},
              {"Prc_ValidLessWork", 0}, {"Prc_kind", 0}}),
         // The whole shift passes without the person: lateness of 480 with 15
-        // tolerated; nothing counts as work.
+        // tolerated. With no work beyond the tolerated part the day is an
+        // absent day: nothing counts as work and, as the rule converts no
+        // absence into days, the schedule is absence as time.
         Day("no punches", "1393/02/07", {},
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_TakhirLessWork", 465},
                   {"Prc_validTakhir", 15}, {"Prc_ValidLessWork", 15}, {"Prc_TajilLessWork", 0},
-                  {"Prc_AbsenceNaghes", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}})),
+                  {"Prc_AbsenceNaghes", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0},
+                  {"Prc_HourDayAbsence", 480}})),
         // An entry without exit: the pair is incomplete (out = in), the rest
         // of the shift is early leave.
         Day("entry without exit", "1393/02/08", {480},
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_AbsenceNaghes", 1},
                   {"Prc_TajilLessWork", 470}, {"Prc_validTajil", 10}, {"Prc_ValidLessWork", 10},
-                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0}},
+                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0},
+                  {"Prc_HourDayAbsence", 480}},
                  97)),
         // Out for lunch and never out again: the last pair is incomplete,
         // the afternoon after 13:00 is early leave.
