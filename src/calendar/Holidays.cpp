@@ -18,9 +18,6 @@ namespace attcalc {
 
 namespace {
 
-// Days before each month, mod 7.
-constexpr int WeekdayMonthOffset[13] = {0, 0, 3, 6, 2, 5, 1, 4, 6, 1, 3, 5, 0};
-
 constexpr std::uint32_t Days(std::initializer_list<int> days) {
     std::uint32_t s = 0;
     for (int d : days) s |= std::uint32_t{1} << d;
@@ -115,12 +112,8 @@ bool InSet(std::uint32_t set, int d) { return d >= 0 && d <= 31 && (set >> d) & 
 
 int Mod7(long long x) { return static_cast<int>(((x % 7) + 7) % 7); }
 
-// Floor division, so that the weekday formulas stay right before year 1300.
-long long FloorDiv(long long a, long long b) {
-    long long q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
+// 1 Farvardin 1300 was a Monday.
+constexpr int Weekday1300 = 2;
 
 std::string HolidayTable(TRunContext& ctx) { return ctx.db->dialect().Table("holiday"); }
 
@@ -184,7 +177,7 @@ void ReadHolidayFileYear(const std::string& path, int y, std::uint32_t sets[13])
 
 int Weekday(int y, int m, int d) {
     if (m < 1 || m > 12) throw std::out_of_range("month " + std::to_string(m) + " is not 1 to 12");
-    return Mod7(static_cast<long long>(y) + FloorDiv(y, 4) + WeekdayMonthOffset[m] + d);
+    return Mod7(JalaliDayNumber(y, m, d) + Weekday1300);
 }
 
 int WeekdayOfText(std::string_view date) {
@@ -208,22 +201,13 @@ int WeekdayOfText(std::string_view date) {
     return Weekday(y, m, d);
 }
 
-int YearStartWeekday(int y) {
-    long long k = static_cast<long long>(y) - 1300;
-    return Mod7(FloorDiv(k, 4) + k - 96);
-}
+int YearStartWeekday(int y) { return Weekday(y, 1, 1); }
 
 void MonthStartWeekdays(int y, int firstWeekday[12], int monthLength[12]) {
-    int b = YearStartWeekday(y);
-    for (int i = 1; i <= 6; ++i) {
-        firstWeekday[i - 1] = Mod7(b + 3 * i - 3);
-        monthLength[i - 1] = 31;
+    for (int m = 1; m <= 12; ++m) {
+        firstWeekday[m - 1] = Weekday(y, m, 1);
+        monthLength[m - 1] = DaysInMonth(y, m);
     }
-    for (int i = 7; i <= 12; ++i) {
-        firstWeekday[i - 1] = Mod7(b + 2 * i - 10);
-        monthLength[i - 1] = 30;
-    }
-    if (((y % 4) + 4) % 4 != 3) monthLength[11] = 29;
 }
 
 void LoadHolidayYear(TRunContext& ctx, int y) {

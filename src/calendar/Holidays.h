@@ -51,8 +51,9 @@ struct THolidayCalendar {
     int HolidayYear = 0;  // 0: nothing loaded
 };
 
-// Weekday of a Jalali date given as numbers: (y + y div 4 + month offset + d)
-// mod 7. Throws std::out_of_range for a month outside 1..12.
+// Weekday of a Jalali date given as numbers, counted in days from 1 Farvardin
+// 1300 by the calendar's leap years (the day may leave its month). Throws
+// std::out_of_range for a month outside 1..12.
 int Weekday(int y, int m, int d);
 
 // Weekday of a date text split at its first two "/" (parts of any width, an

@@ -12,11 +12,6 @@ namespace attcalc {
 
 namespace {
 
-// Last Gregorian day of each Gregorian month that still belongs to the earlier
-// Jalali month, and the difference Jalali day minus Gregorian day up to it.
-constexpr int JalaliSwitchDay[13] = {0, 20, 19, 20, 20, 21, 21, 22, 22, 22, 22, 21, 21};
-constexpr int JalaliDayOffset[13] = {0, 10, 11, 9, 11, 10, 10, 9, 9, 9, 8, 9, 9};
-
 // An integer as the date texts write it: optional leading spaces, an optional
 // sign, then digits and nothing else. Anything else, or a value outside the
 // 32-bit range, is an error naming the part and the text it came from.
@@ -64,13 +59,43 @@ std::string PadLeft(std::string s, std::size_t width, char fill) {
 // Days of the year before month m.
 std::int64_t MonthOffset(std::int64_t m) { return m < 7 ? 31 * (m - 1) : 186 + 30 * (m - 7); }
 
-bool CalendarLeap(std::int64_t y) { return ((y % 4) + 4) % 4 == 3; }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+// Leap years before year y, up to a constant: the 33-year arithmetic places
+// eight leap years in every 33 years, and year y is leap exactly when this
+// count steps up from y to y + 1.
+std::int64_t LeapYearsBefore(std::int64_t y) { return FloorDiv(8 * y + 21, 33); }
+
+// Days from 1 Farvardin 1300 to 1 Farvardin of year y.
+std::int64_t YearStartDay(std::int64_t y) {
+    return 365 * (y - 1300) + LeapYearsBefore(y) - LeapYearsBefore(1300);
+}
+
+bool LeapYear(std::int64_t y) { return LeapYearsBefore(y + 1) - LeapYearsBefore(y) == 1; }
 
 int DaysIn(std::int64_t y, std::int64_t m) {
     if (m < 7) return 31;
     if (m < 12) return 30;
-    return CalendarLeap(y) ? 30 : 29;
+    return LeapYear(y) ? 30 : 29;
 }
+
+// Days from 1 January 1970 to a date of the proleptic Gregorian calendar (the
+// day may leave its month).
+std::int64_t GregorianDayNumber(std::int64_t y, std::int64_t m, std::int64_t d) {
+    y -= m <= 2 ? 1 : 0;
+    std::int64_t era = FloorDiv(y, 400);
+    std::int64_t yoe = y - era * 400;
+    std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// 1 Farvardin 1300 was 21 March 1921.
+const std::int64_t Nowruz1300 = GregorianDayNumber(1921, 3, 21);
 
 // The override of the clock, split into its date and time parts. Absent when
 // ATTCALC_NOW is not set or empty.
@@ -113,41 +138,49 @@ bool IsDigits(std::string_view text) {
     return true;
 }
 
+bool IsJalaliLeapYear(int y) { return LeapYear(y); }
+
+long long JalaliDayNumber(long long y, long long m, long long d) {
+    return YearStartDay(y) + MonthOffset(m) + d - 1;
+}
+
 void GregorianToJalali(int& year, int& month, int& day) {
-    int y = year, m = month, d = day;
-    if (m < 1 || m > 12) {
-        throw std::runtime_error("Gregorian month " + std::to_string(m) + " is not 1 to 12");
+    if (month < 1 || month > 12) {
+        throw std::runtime_error("Gregorian month " + std::to_string(month) + " is not 1 to 12");
     }
-    int r = ((y % 4) + 4) % 4;  // every fourth year leap, no century exception
-    if ((r == 0 && m > 2) || (r == 1 && m <= 2)) d += 1;
-    if (d > JalaliSwitchDay[m]) {
-        d -= JalaliSwitchDay[m];
-        m += 1;
+    // A year written in two places is a year of this century or the last
+    // (from 1922, the first Jalali year 1300, up to 2021); the Jalali year is
+    // then written in two places too.
+    std::int64_t gy = year;
+    bool shortYear = gy < 1000;
+    if (shortYear) gy += gy >= 22 ? 1900 : 2000;
+    std::int64_t n = GregorianDayNumber(gy, month, day) - Nowruz1300;
+    std::int64_t jy = 1300 + FloorDiv(n * 33, 12053);  // 12053 days in 33 years
+    while (YearStartDay(jy) > n) --jy;
+    while (YearStartDay(jy + 1) <= n) ++jy;
+    std::int64_t doy = n - YearStartDay(jy);
+    std::int64_t jm, jd;
+    if (doy < 186) {
+        jm = doy / 31 + 1;
+        jd = doy % 31 + 1;
     } else {
-        d += JalaliDayOffset[m];
-        if (m == 3 && r == 1) d += 1;
+        jm = (doy - 186) / 30 + 7;
+        jd = (doy - 186) % 30 + 1;
     }
-    m += 9;
-    if (m > 12) {
-        m -= 12;
-        y += 1;
-    }
-    if (y >= 1000) {
-        y -= 622;
-    } else if (y >= 22) {
-        y -= 22;
-    } else {
-        y += 78;
-    }
-    year = y;
-    month = m;
-    day = d;
+    if (shortYear) jy -= 1300;
+    year = static_cast<int>(jy);
+    month = static_cast<int>(jm);
+    day = static_cast<int>(jd);
 }
 
 std::string JalaliDateText(int gregorianYear, int gregorianMonth, int gregorianDay) {
     int y = gregorianYear, m = gregorianMonth, d = gregorianDay;
     GregorianToJalali(y, m, d);
     return std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d);
+}
+
+std::string JalaliDateOfGregorian(int gregorianYear, int gregorianMonth, int gregorianDay) {
+    return NormalizeDate(JalaliDateText(gregorianYear, gregorianMonth, gregorianDay));
 }
 
 std::string TodayJalali() {
@@ -159,7 +192,7 @@ std::string TodayJalali() {
         return r;
     }
     std::tm tm = LocalNow();
-    return NormalizeDate(JalaliDateText(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
+    return JalaliDateOfGregorian(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
 }
 
 std::string NowTime() {
@@ -243,10 +276,8 @@ bool IsValidJalaliDate(std::string_view text) {
     std::int64_t y = DigitsValue(ys), m = DigitsValue(ms), d = DigitsValue(ds);
     if (y == 0 || m < 1 || m > 12 || d < 1 || d > 31) return false;
     if (m >= 7 && d > 30) return false;
-    if (m == 12 && d == 30) {
-        bool leap = y > 74 ? y % 4 == 3 : y % 4 == 2;
-        if (!leap) return false;
-    }
+    // A two-digit year is 13yy, as NormalizeDate writes it.
+    if (m == 12 && d == 30 && !LeapYear(y < 100 ? 1300 + y : y)) return false;
     return true;
 }
 
@@ -275,8 +306,7 @@ int DayDiff(std::string_view from, std::string_view to) {
     }
     std::int64_t y1 = DateYear(from), m1 = DateMonth(from), d1 = DateDay(from);
     std::int64_t y2 = DateYear(to), m2 = DateMonth(to), d2 = DateDay(to);
-    std::int64_t r = (MonthOffset(m2) + d2) - (MonthOffset(m1) + d1);
-    for (std::int64_t y = y1; y < y2; ++y) r += CalendarLeap(y) ? 366 : 365;
+    std::int64_t r = (MonthOffset(m2) + d2) - (MonthOffset(m1) + d1) + YearStartDay(y2) - YearStartDay(y1);
     if (swapped) r = -r;
     return static_cast<int>(r);
 }

@@ -1,13 +1,13 @@
 // Jalali (Persian solar) date texts "yyyy/mm/dd" and time texts "hh:mm".
 //
 // Dates travel as fixed-width texts and are ordered by comparing them as
-// texts. The leap-year rules here are the system's own, which stored data and
-// the rest of the calculation depend on, not those of the astronomical
-// calendar:
-//   - calendar rule (month lengths, day differences, adding days):
-//     year y is a leap year when y mod 4 = 3;
-//   - validation rule (IsValidJalaliDate only): for a year value above 74 a
-//     leap year has y mod 4 = 3, for 74 or less y mod 4 = 2.
+// texts. One leap-year rule serves every date function (month lengths,
+// validation, day differences and adding days, weekdays, salary periods, the
+// conversion of the system date to today and the holiday generator): the
+// 33-year arithmetic of the solar calendar, leap when (25 y + 11) mod 33 < 8.
+// It matches the official (astronomical) calendar from 1300 to 1500 at least
+// (leap years ... 1399, 1403, 1408, 1412 ...) and, over 1372 to 1406, the
+// four-year rule (y mod 4 = 3 from 1375 on) that the stored data was made with.
 //
 // Today and now come from the local clock; the environment variable
 // ATTCALC_NOW ("yyyy/mm/dd hh:mm", a Jalali date and a time) replaces it and is
@@ -19,15 +19,29 @@
 
 namespace attcalc {
 
+// Whether Jalali year y is a leap year (Esfand has 30 days).
+bool IsJalaliLeapYear(int y);
+
+// Days from 1 Farvardin 1300 (21 March 1921, a Monday) to the given Jalali
+// date, negative before it. Months count 31 days for 1-6 and 30 for 7-12 and
+// the day may leave its month (day 0 is the day before day 1).
+long long JalaliDayNumber(long long y, long long m, long long d);
+
 // True when the text is not empty and every character is a digit 0 to 9.
 bool IsDigits(std::string_view text);
 
-// Converts a Gregorian date to the Jalali date in place.
+// Converts a Gregorian date (proleptic Gregorian calendar) to the Jalali date
+// in place. A year below 1000 is written in two places and gives a Jalali year
+// written the same way: 99-03-21 gives 78/1/1, 14-03-21 gives 93/1/1.
 void GregorianToJalali(int& year, int& month, int& day);
 
 // The Jalali date of a Gregorian date, as year, month and day in decimal
 // without leading zeros joined by "/" (1393/1/5).
 std::string JalaliDateText(int gregorianYear, int gregorianMonth, int gregorianDay);
+
+// The date text "yyyy/mm/dd" of a Gregorian date: what TodayJalali makes of
+// the system date.
+std::string JalaliDateOfGregorian(int gregorianYear, int gregorianMonth, int gregorianDay);
 
 // Today's date as a date text, and the time of day as a time text "hh:mm",
 // from the local clock or from ATTCALC_NOW. A malformed ATTCALC_NOW throws
@@ -46,10 +60,11 @@ std::string NormalizeDate(std::string_view text);
 // keeping a leading "+" or "-"; an unacceptable text gives the empty text.
 std::string NormalizeTime(std::string_view text);
 
-// Whether a loosely written date is a real date (never throws).
+// Whether a loosely written date is a real date (never throws). A year below
+// 100 is the year 13yy, as NormalizeDate reads it, also for Esfand 30.
 bool IsValidJalaliDate(std::string_view text);
 
-// 31 for months 1-6, 30 for 7-11, for month 12: 30 when year mod 4 = 3, else 29.
+// 31 for months 1-6, 30 for 7-11, for month 12: 30 in a leap year, else 29.
 int DaysInMonth(int year, int month);
 
 // Days from `from` to `to` (negative when `to` is earlier); 0 when either

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "db/Database.h"
 #include "db/Dialect.h"
@@ -248,8 +249,17 @@ void RuleLoad(TRunContext& ctx, std::int32_t code) {
     }
     r.LeaveTableForBalances = !r.Rule_mounfair;
 
-    ctx.rule = std::move(r);
-    if (ctx.PrepareRuleScripts) ctx.PrepareRuleScripts(ctx);
+    // The script texts are read from the new rule; when one cannot be read
+    // the load fails and the rule before it stays current.
+    std::swap(ctx.rule, r);
+    if (ctx.PrepareRuleScripts) {
+        try {
+            ctx.PrepareRuleScripts(ctx);
+        } catch (...) {
+            std::swap(ctx.rule, r);
+            throw;
+        }
+    }
     ctx.RuleRequestedCode = code;
 }
 

@@ -12,6 +12,15 @@
 namespace attcalc {
 
 // ---- Overtime (Overtime.cpp) ------------------------------------------------
+// Splits presence [start, end] by the day's hourly overtime permits (requests
+// of code 3): the covered part is authorised overtime and gross work, the
+// rest invalid overtime; the overlap with on-call permits (code 86) is
+// on-call time.
+struct TPermitSplit {
+    std::int32_t Covered = 0;
+    std::int32_t Uncovered = 0;
+};
+TPermitSplit PermitSplit(TRunContext& ctx, TEngineState& es, std::int32_t start, std::int32_t end);
 // Segment rules, called by the walk with es.W.Seg holding the segment.
 void OutsidePresence(TRunContext& ctx, TEngineState& es);      // in -> out outside the intervals
 void BeforeShiftOvertime(TRunContext& ctx, TEngineState& es);  // in -> first interval start

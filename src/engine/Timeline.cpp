@@ -78,6 +78,13 @@ int InsertPoint(Timeline& line, std::int32_t time, std::uint8_t kind, std::uint8
 }
 
 int ScheduledIntervals(const DayInput& day, TInterval out[kMaxIntervals]) {
+    // The scheduled work is the ranges the shift has in use: its range count
+    // says how many (the first sh_count ranges), as the shift's end for the
+    // rule scripts is the end of range number sh_count. A range filled beyond
+    // the count is not scheduled work (no required work, no lateness or
+    // absence in it, presence in it is presence outside the shift); it only
+    // widens the shift's span, and with it the window that decides which
+    // punches belong to the day.
     int n = 0;
     const int used = day.IntervalCount < kMaxIntervals ? day.IntervalCount : kMaxIntervals;
     for (int i = 0; i < used; ++i) {

@@ -91,13 +91,22 @@ struct TDayPairing {
         const std::uint8_t ck = punch.Change;
         const std::uint8_t state = punch.State;
         if (ck == 0 || ck == 1) {
-            auto st = stations.find(punch.Reader);
-            d.Station = st == stations.end() ? 0 : st->second;
+            // The day's station is that of the last punch placed; a
+            // continuous-overtime card while a pair is open only sets the mark
+            // and places nothing, so it leaves the station as it is.
+            auto setStation = [&] {
+                auto st = stations.find(punch.Reader);
+                d.Station = st == stations.end() ? 0 : st->second;
+            };
             if (state == 28 || state == 29) {
                 carried = state;
-                if (Even()) Open(t, state == 28 ? 3 : 0, ck);
+                if (Even()) {
+                    setStation();
+                    Open(t, state == 28 ? 3 : 0, ck);
+                }
                 return;
             }
+            setStation();
             if (state == 5) {
                 if (Even()) {
                     // An exit where an entry was expected: an incomplete pair.
@@ -137,10 +146,13 @@ struct TDayPairing {
             return;
         }
         if (ck == 3) {
+            // The close takes the punch's state as the out code only when the
+            // state is not 0: a pair opened by an exit card keeps its 97 (and
+            // so is not joined to the next pair as an ordinary exit would be).
             if (Even()) {
-                if (Open(t, 0, 3)) Close(t, state, 3);
+                if (Open(t, 0, 3)) Close(t, state != 0 ? state : Current().OutCode, 3);
             } else {
-                Close(t, state, 3);
+                Close(t, state != 0 ? state : Current().OutCode, 3);
                 Current().InChange = 3;
             }
             return;
@@ -313,7 +325,11 @@ void BuildDays(TRunContext& ctx, const std::string& pcode, const std::string& fr
         for (TPair& p : d.Pairs) p = TPair{};
         TDayPairing pairing{ctx, d, carried, stations};
 
-        // An open pair carried from the day before.
+        // An open pair carried from the day before. On day 1 it opens where
+        // the stored day before left it (its last punch - 1439); when that day
+        // stored no punch time (-1000) there is nothing to continue from, and
+        // the pair opens at the window start as on any later day, not at
+        // -2439.
         if (carried == 28 || carried == 29) {
             const std::int32_t at = day == 1 && prevLastInOut != kNoTime ? prevLastInOut - 1439 : win.Start;
             pairing.Open(at, carried == 28 ? 3 : 0, 0);

@@ -132,10 +132,16 @@ void BuildSchedule(TRunContext& ctx, const std::string& pcode, const std::string
         }
     }
 
-    // 3. Fresh days 1 ... N + 1 and the spare.
+    // 3. Fresh days 1 ... N + 1 and the spare. A day starts without ranges,
+    // so its span is the empty span (1439, 0) of a day without ranges: days
+    // that the group schedules never fill (a group without a schedule for the
+    // year stops step 5) are days without a shift in every later step, the
+    // default window of step 6 included, exactly like a rest day.
     for (int k = 1; k <= N + 2 && static_cast<std::size_t>(k) <= P.Days.size(); ++k) {
         DayInput& d = P.Days[static_cast<std::size_t>(k - 1)];
         d = DayInput{};
+        d.SpanStart = 1439;
+        d.SpanEnd = 0;
         if (k <= N + 1 && N > 0) d.Date = AddDays(from, k - 1);
     }
 

@@ -18,6 +18,7 @@
 #include "monthly/Balances.h"
 #include "results/DayRecord.h"
 #include "results/ResultsCursor.h"
+#include "scripts/ScriptTable.h"
 
 namespace attcalc {
 
@@ -37,6 +38,7 @@ struct TRunContext {
     rule_type rule;
     std::optional<int> RuleRequestedCode;  // RuleLoad's one-code cache: the code last asked for
     void (*PrepareRuleScripts)(TRunContext& ctx) = nullptr;  // parses ctx.rule.Rule_Script after each rule load
+    TScriptTable scripts;            // the current rule's scripts, read by PrepareRuleScripts (scripts/Scripts.h)
     TShiftTable shifts;
     TPersonAttributes person;
     PeriodState period;

@@ -14,6 +14,7 @@
 #include "results/Report.h"
 #include "run/Entry.h"
 #include "run/Trace.h"
+#include "scripts/Scripts.h"
 
 namespace attcalc {
 
@@ -21,6 +22,7 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
                      const std::string& monthArg) {
     ctx.PersonnelCode = code;
     ctx.ScriptsEnabled = true;
+    ctx.PrepareRuleScripts = &PrepareRuleScripts;
 
     int group = PersonRuleGroup(ctx, code);
     RuleLoad(ctx, group);

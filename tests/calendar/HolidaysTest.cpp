@@ -216,6 +216,31 @@ TEST(HolidayFiles, GeneratedFile) {
     }
 }
 
+TEST(HolidayFiles, GeneratedFileStaysByteForByte) {
+    // The files that installations generated and seeded their holiday tables
+    // from: any change to the calendar must leave 1379 to 1405 as they are.
+    TempDir dir;
+    std::string path = dir.file("holliday.dta");
+    GenerateHolidayFile(path);
+    std::string bytes = ReadFile(path);
+    std::uint64_t h = 0xcbf29ce484222325ull;  // FNV-1a
+    for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ull;
+    EXPECT_EQ(h, 0xeed7be61589fddd1ull);
+    EXPECT_EQ(FileRecord(bytes, 1405, 12), GeneratedHolidayMonth(1405, 12));
+}
+
+TEST(HolidayFiles, GeneratedYearsAfterTheFilesHaveTheRealFridays) {
+    // 1408/01/01 is a Tuesday (after the common year 1407): Ordibehesht 1408
+    // begins on a Friday, and no day of the week before carries the Fridays.
+    EXPECT_EQ(DaysOf(GeneratedHolidayMonth(1408, 2)), (std::set<int>{1, 5, 8, 13, 15, 22, 29}));
+    int first[12], length[12];
+    MonthStartWeekdays(1407, first, length);
+    EXPECT_EQ(length[11], 29);
+    MonthStartWeekdays(1408, first, length);
+    EXPECT_EQ(first[0], 3);
+    EXPECT_EQ(length[11], 30);
+}
+
 TEST(HolidayFiles, ReligiousHolidaysOfTheApproximation) {
     // 1393: Eid al-Fitr fell on 7 Mordad, Eid al-Adha on 13 Mehr, Ghadir on
     // 21 Mehr; Tasua and Ashura on 11 and 12 Aban, which the approximation

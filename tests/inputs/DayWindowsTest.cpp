@@ -14,6 +14,7 @@ protected:
         AddShift(4, 960, 1440);    // 16:00-24:00
         AddShift(5, 0, 480);       // 00:00-08:00
         AddShift(6, 840, 1350);    // 14:00-22:30
+        AddShift(7, 60, 540);      // 01:00-09:00
     }
     // The schedule of 1393/04 (and of 1393/03, 1393/05 for neighbouring days), by day.
     void Month(const std::vector<int>& codes, int month = 4) {
@@ -128,6 +129,24 @@ TEST_F(Pairing, StoredContinuationMarkOpensTheFirstPair) {
     EXPECT_EQ(Day(1).Pairs[0].InChange, 0);
 }
 
+TEST_F(Pairing, StoredContinuationMarkWithoutAStoredPunchOpensAtTheWindowStart) {
+    // The day before carries the mark but stored no punch time (-1000): the
+    // pair opens at day 1's window start (the window before day 1 is
+    // (-62, 1378), so day 1 starts at -62), not at -1000 - 1439.
+    struct Case { int mark; std::string day1; };
+    for (const Case& c : {Case{29, "-62-480"}, Case{28, "-62:3-480"}}) {
+        db->Execute("drop table if exists p139303");
+        db->Execute("drop table if exists C139304");
+        ctx.KnownTables.clear();
+        ctx.period.Margin = 62;
+        EveryMonth(0);
+        Punch("1393/04/01", 480);
+        StoredPreviousDay(c.mark, -1000);
+        RunPeriod("1393/04/01", "1393/04/01");
+        EXPECT_EQ(P(1), c.day1) << c.mark;
+    }
+}
+
 TEST_F(Pairing, EntryCardOpensAnOvertimeChainIntoTheNextDay) {
     EveryMonth(1);
     ctx.rule.Rule_In1_Out2 = true;
@@ -193,6 +212,9 @@ TEST_F(Pairing, AnOpenPairAtTheEndOfTheDay) {
         // day after the last one.
         {{4, 5, 0}, false, {{"1393/04/01", 955, 0}, {"1393/04/02", 485, 0}}, "955-1440", "0-485", 29},
         {{4, 5, 0}, false, {{"1393/04/01", 955, 0}, {"1393/04/03", 485, 0}}, "955-955:97(open)", "", 0},
+        // Shifts exactly 60 minutes apart (16:00-24:00, then 01:00-09:00)
+        // still count as back to back.
+        {{4, 7, 0}, false, {{"1393/04/01", 960, 0}, {"1393/04/02", 545, 0}}, "960-1440", "30-545", 29},
     };
     for (const Case& c : cases) {
         db->Execute("drop table if exists C139304");
@@ -330,12 +352,30 @@ TEST_F(Pairing, ChangeKindsThreeAndFour) {
     EXPECT_EQ(Day(1).ChangedFlag, 7);
 }
 
+TEST_F(Pairing, ChangeKindThreeWithStateZeroKeepsTheOutCode) {
+    // An exit card where an entry was expected opens an incomplete pair (both
+    // codes 97); an edited state-0 punch closes it and leaves the 97, so the
+    // exit-to-entry rule does not join it to the next pair.
+    EveryMonth(1);
+    ctx.rule.Rule_outinwork = true;
+    ctx.rule.Rule_outinworkmax = 0;
+    Punch("1393/04/01", 475, 5);
+    Punch("1393/04/01", 858, 0, 3);
+    Punch("1393/04/01", 859);
+    Punch("1393/04/01", 960);
+    RunPeriod("1393/04/01", "1393/04/01");
+    EXPECT_EQ(P(1), "475:97-858:97 859-960");
+    EXPECT_EQ(Day(1).Pairs[0].InChange, 3);
+    EXPECT_EQ(Day(1).Pairs[0].OutChange, 3);
+}
+
 TEST_F(Pairing, ExitToEntryGapsJoinPairs) {
     struct Case {
         int max, gap;
         std::string pairs;
     };
-    for (const Case& c : {Case{30, 20, "480-960"}, Case{30, 40, "480-720 760-960"}, Case{0, 200, "480-960"}}) {
+    for (const Case& c : {Case{30, 20, "480-960"}, Case{30, 40, "480-720 760-960"}, Case{0, 200, "480-960"},
+                          Case{20, 20, "480-960"}, Case{20, 21, "480-720 741-960"}}) {
         db->Execute("drop table if exists C139304");
         ctx.KnownTables.clear();
         EveryMonth(1);
@@ -433,6 +473,25 @@ TEST_F(Pairing, LongRequestStretchesTheWindow) {
     EXPECT_EQ(P(2), "480-480:97(open)");
 }
 
+TEST_F(Pairing, LongRequestStartsTheNextDaysWindowAtItsEndLess1439) {
+    // The request ends at 1700: the next day's window starts at 1700 - 1439
+    // (261, that is 1701 on day 1's line), day 1's window ends at 1700 and an
+    // exit may come a margin (62) after it: 05:22 of day 2 (1762) just does.
+    struct Case { int exit; std::string day1, day2; };
+    for (const Case& c : {Case{322, "480-1762", ""}, Case{323, "480-480:97(open)", "323-323:97(open)"}}) {
+        db->Execute("drop table if exists C139304");
+        db->Execute("drop table if exists T139304");
+        ctx.KnownTables.clear();
+        EveryMonth(1);
+        Request("1393/04/01", 900, 1700, 3);
+        Punch("1393/04/01", 480);
+        Punch("1393/04/02", c.exit);
+        RunPeriod("1393/04/01", "1393/04/02");
+        EXPECT_EQ(P(1), c.day1) << c.exit;
+        EXPECT_EQ(P(2), c.day2) << c.exit;
+    }
+}
+
 TEST_F(Pairing, StationOfTheReader) {
     EveryMonth(1);
     CreateTableIfMissing(ctx, "readers");
@@ -444,6 +503,24 @@ TEST_F(Pairing, StationOfTheReader) {
     RunPeriod("1393/04/01", "1393/04/02");
     EXPECT_EQ(Day(1).Station, 9);
     EXPECT_EQ(Day(2).Station, 0);
+}
+
+TEST_F(Pairing, StationOfTheLastPlacedPunch) {
+    // A continuous-overtime card while a pair is open places nothing: the
+    // station stays that of the entry.
+    EveryMonth(1);
+    CreateTableIfMissing(ctx, "readers");
+    db->Insert("readers", {{"R_Code", I(1)}, {"R_Station", I(3)}});
+    db->Insert("readers", {{"R_Code", I(2)}, {"R_Station", I(5)}});
+    Punch("1393/04/01", 480, 0, 0, 1);
+    Punch("1393/04/01", 1200, 28, 0, 2);
+    Punch("1393/04/02", 480, 0, 0, 1);
+    Punch("1393/04/02", 1200, 29, 0, 2);  // a 29 card on an even count opens a pair: placed
+    RunPeriod("1393/04/01", "1393/04/02");
+    EXPECT_EQ(Day(1).Station, 3);
+    EXPECT_EQ(Day(1).Mark28, 28);
+    EXPECT_EQ(P(1), "480-1439");
+    EXPECT_EQ(Day(2).Station, 5);
 }
 
 TEST_F(Pairing, EachDayUsesItsOwnRule) {

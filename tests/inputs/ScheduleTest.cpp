@@ -138,6 +138,15 @@ TEST_F(Schedule, AGroupWithoutScheduleStopsTheRestOfThePeriod) {
     SpecialShift("1393/04/08", 3);
     Build("1393/04/01", "1393/04/10");
     EXPECT_EQ(Codes(1, 10), "1,1,0,0,0,0,0,0,0,0");
+    // The days never filled have the empty span of a day without ranges and
+    // leave the default window to the filled days (480 ... 960).
+    for (int k : {3, 8, 11}) {
+        EXPECT_EQ(Day(k).SpanStart, 1439) << k;
+        EXPECT_EQ(Day(k).SpanEnd, 0) << k;
+    }
+    EXPECT_EQ(ctx.period.DefaultWindow.MinSpanStart, 480);
+    EXPECT_EQ(ctx.period.DefaultWindow.MaxSpanEnd, 960);
+    EXPECT_EQ(ctx.period.DefaultWindow.Start, 720);
 }
 
 TEST_F(Schedule, TheDayAfterTheYearReadsTheNextYearsSchedule) {

@@ -32,8 +32,22 @@ TEST_P(CalculationMode, MonthNotBegunStopsQuietlyAfterTheShifts) {
     EXPECT_EQ(h.Db()->Query("select * from qvlog").Count(), 0u);
 }
 
+TEST_P(CalculationMode, MonthStartingTodayIsCalculatedAndLogged) {
+    RunHome h(GetParam());
+    RunResult r = h.Run({"1001", "1393", "3", "1"}, "1393/03/01 08:00");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(h.TraceLines().back(), "LoadShifts");
+    ASSERT_TRUE(h.HasTable("p139303"));
+    auto db = h.Db();
+    EXPECT_GE(db->Query("select * from p139303 where prc_date=" + db->dialect().Quote("1393/03/01")).Count(), 1u);
+    Rows log = db->Query("select * from qvlog");
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_EQ(log.Text(0, "qvl_Date"), "1393/03/01");
+    EXPECT_EQ(log.Int(0, "qvl_month"), 3);
+}
+
 TEST_P(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) {
-    for (const char* code : {"00", "nobody"}) {
+    for (const char* code : {"00", "nobody", "12345678"}) {  // 8 characters: the longest code
         RunHome h(GetParam());
         RunResult r = h.Run({code, "1393", "2", "1"});
         ASSERT_EQ(r.status, 0) << code << ": " << r.err;
@@ -42,6 +56,9 @@ TEST_P(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) 
         EXPECT_EQ(lines[3], "SaveIniFileDBqv");
         EXPECT_EQ(lines[6], "LoadShifts");
         EXPECT_TRUE(h.HasTable("p139302")) << code;
+        auto db = h.Db();
+        EXPECT_EQ(db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code)).Count(), 31u)
+            << code;
     }
 }
 
