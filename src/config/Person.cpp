@@ -25,9 +25,14 @@ int32_t DigitsValue(const std::string& text) {
     return ec == std::errc() && p == text.data() + text.size() ? out : 0;
 }
 
+// A real date "yyyy/mm/dd": year 1 to 9999, month 1 to 12, a day of that
+// month. An employment date such as 9999/99/99 would otherwise cut periods
+// and delete results at a position that is no day at all.
 bool IsDateText(const std::string& d) {
     if (d.size() != 10 || d[4] != '/' || d[7] != '/') return false;
-    return IsDigits(d.substr(0, 4)) && IsDigits(d.substr(5, 2)) && IsDigits(d.substr(8, 2));
+    if (!IsDigits(d.substr(0, 4)) || !IsDigits(d.substr(5, 2)) || !IsDigits(d.substr(8, 2))) return false;
+    const int y = std::stoi(d.substr(0, 4)), m = std::stoi(d.substr(5, 2)), day = std::stoi(d.substr(8, 2));
+    return y >= 1 && m >= 1 && m <= 12 && day >= 1 && day <= DaysInMonth(y, m);
 }
 
 // A stored employment date made into a date text. Empty stays empty; a text
@@ -41,8 +46,8 @@ std::string EmploymentDate(const std::string& pcode, const char* column, const s
         d = "?";
     }
     if (!d.empty() && !IsDateText(d))
-        throw DbError("persons: " + std::string(column) + " '" + stored + "' of the person '" + pcode +
-                      "' is not a date");
+        throw DbError("persons: " + std::string(column) + " '" + Abbreviate(stored) + "' of the person '" +
+                      Abbreviate(pcode) + "' is not a date");
     return d;
 }
 

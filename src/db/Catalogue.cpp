@@ -57,6 +57,25 @@ bool IsMonthKey(std::string_view key) {
 
 void Remember(TRunContext& ctx, std::string_view name) { ctx.KnownTables.insert(ToUpperAscii(name)); }
 
+// Whether the table exists after all, asked of the database rather than of
+// what this run has seen. Takes the lock under which runs create tables, so
+// that two runs never create the same table at once.
+bool MadeMeanwhile(TRunContext& ctx, std::string_view name) {
+    ctx.db->TakeLock("attcalc create table");
+    if (!ctx.db->TableExists(name)) return false;
+    Remember(ctx, name);
+    return true;
+}
+
+// Runs a "create table" of a table that may be created by another run at the
+// same moment; fails only when the table is still missing.
+void CreateShared(TRunContext& ctx, const std::string& name, const std::string& sql) {
+    if (MadeMeanwhile(ctx, name)) return;
+    std::string err;
+    if (!ctx.db->TryExecute(sql, &err) && !MadeMeanwhile(ctx, name)) throw DbError(err);
+    Remember(ctx, name);
+}
+
 // The clock-record month tables, built with statements of their own rather
 // than from the catalogue; other programs of the system expect these types.
 std::string ClockTableSql(TRunContext& ctx, const std::string& name) {
@@ -97,6 +116,11 @@ const TTableLayout* LayoutForTable(std::string_view name) {
     }
     if (lower.size() < 2) return nullptr;
     std::string key = lower.substr(0, 2);
+    // A month table of any year: its letter and yyyymm. The catalogue keys
+    // carry the first digit of the year 1xxx; a year from 2000 on has the
+    // same tables.
+    if (lower.size() == 7 && IsDigits(std::string_view(lower).substr(1)) && IsMonthKey(lower.substr(0, 1) + "1"))
+        key = lower.substr(0, 1) + "1";
     if (!IsMonthKey(key)) return nullptr;
     if (key == "e1") key = "a1";  // daily overtime permits share the free-overtime layout
     return FindLayout(key);
@@ -158,10 +182,15 @@ bool MakeTable(TRunContext& ctx, const std::vector<TNewField>& fields, const std
     bool hasKey = !indexes.empty() && indexes.front().Kind == 1 && !indexes.front().Fields.empty();
     sql += hasKey ? ", primary key (" + indexes.front().Fields + "))" : ")";
 
+    // Another run may be creating the same table at this moment: the runs
+    // take turns, and a table that exists by the time it is our turn (or that
+    // the other run made while this statement waited) is used as it is.
+    if (MadeMeanwhile(ctx, name)) return true;
     std::string err;
     if (!ctx.db->TryExecute(sql, &err)) {
-        std::cerr << "attcalc: cannot create table " << name << ": " << OneLine(sql) << " -- " << OneLine(err)
-                  << std::endl;
+        if (MadeMeanwhile(ctx, name)) return true;
+        std::cerr << "attcalc: cannot create table " << name << ": " << Abbreviate(OneLine(sql)) << " -- "
+                  << OneLine(err) << std::endl;
         return false;
     }
     Remember(ctx, name);
@@ -206,14 +235,8 @@ std::string MonthTableName(std::string_view prefix, std::string_view date) {
 void EnsureClockTables(TRunContext& ctx, std::string_view date) {
     std::string tc = MonthTableName("C", date);
     std::string ti = "I" + tc.substr(1);
-    if (!TableExists(ctx, tc)) {
-        ctx.db->Execute(ClockTableSql(ctx, tc));
-        Remember(ctx, tc);
-    }
-    if (!TableExists(ctx, ti)) {
-        ctx.db->Execute(InOutTableSql(ctx, ti));
-        Remember(ctx, ti);
-    }
+    if (!TableExists(ctx, tc)) CreateShared(ctx, tc, ClockTableSql(ctx, tc));
+    if (!TableExists(ctx, ti)) CreateShared(ctx, ti, InOutTableSql(ctx, ti));
 }
 
 }  // namespace attcalc

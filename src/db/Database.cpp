@@ -33,6 +33,73 @@ std::string SingleLine(std::string_view text) {
     return out;
 }
 
+namespace {
+// The length of the UTF-8 character that starts with `lead`, 0 when no
+// character starts with it.
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// The length of the well-formed character at `i`, 0 when there is none.
+std::size_t Utf8CharAt(std::string_view s, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = Utf8SequenceLength(c);
+    if (n == 0 || i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    if (n >= 3) {
+        const unsigned char d = static_cast<unsigned char>(s[i + 1]);
+        if (c == 0xE0 && d < 0xA0) return 0;  // overlong
+        if (c == 0xED && d >= 0xA0) return 0;  // surrogate
+        if (c == 0xF0 && d < 0x90) return 0;  // overlong
+        if (c == 0xF4 && d >= 0x90) return 0;  // above U+10FFFF
+    }
+    return n;
+}
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t n = Utf8CharAt(text, i);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+std::size_t Utf8Length(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) {
+        std::size_t n = Utf8CharAt(text, i);
+        i += n == 0 ? 1 : n;  // a stray byte counts as one character
+    }
+    return chars;
+}
+
+std::string Utf8Left(std::string_view text, std::size_t chars) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < text.size() && n < chars; ++n) {
+        std::size_t len = Utf8CharAt(text, i);
+        i += len == 0 ? 1 : len;
+    }
+    return std::string(text.substr(0, i));
+}
+
+std::string Abbreviate(std::string_view text, std::size_t maxChars) {
+    std::size_t i = 0, chars = 0;
+    while (i < text.size() && chars < maxChars) {
+        std::size_t n = Utf8CharAt(text, i);
+        i += n == 0 ? 1 : n;
+        ++chars;
+    }
+    if (i >= text.size()) return std::string(text);
+    return std::string(text.substr(0, i)) + "\u2026";
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -72,7 +139,7 @@ std::string Trim(std::string_view s) {
 }
 
 [[noreturn]] void BadNumber(const std::string& source, std::string_view col, const std::string& v) {
-    throw DbError("value \"" + v + "\" of column \"" + std::string(col) + "\" in " + source + " is not a number");
+    throw DbError("value \"" + Abbreviate(v) + "\" of column \"" + std::string(col) + "\" in " + source + " is not a number");
 }
 }  // namespace
 
@@ -163,6 +230,12 @@ std::string SqlLiteral(const Dialect& d, const DbValue& v) {
     return "NULL";
 }
 
+void Database::QueryBatches(const std::string& sql, std::size_t batchRows,
+                            const std::function<void(const Rows&)>& each) {
+    (void)batchRows;
+    each(Query(sql));
+}
+
 void Database::Insert(std::string_view table, const std::vector<SqlField>& fields) {
     std::string cols, vals;
     for (const auto& f : fields) {
@@ -179,35 +252,50 @@ bool Database::TableExists(std::string_view table) {
     return false;
 }
 
-std::optional<std::string> ConnectionParams::Get(std::string_view key) const {
-    for (const auto& [k, v] : pairs)
-        if (EqualsNoCase(k, key)) return v;
-    return std::nullopt;
-}
-
 namespace {
 
-// One "key=value" part of a connection string, with where its value stands in
-// the text. A value may be quoted with " or ' (a doubled quote stands for
-// one) or braced with {} (a doubled } stands for one), so that it can hold
-// a ";".
+// One "key=value" part of a connection string, as views into the string. A
+// value may be quoted with " or ' (a doubled quote stands for one) or braced
+// with {} (a doubled } stands for one), so that it can hold a ";".
 struct CsPart {
-    std::string key, value;
+    std::string_view key;          // trimmed
+    std::string_view inner;        // the value: trimmed, or between its quotes as written
+    char close = '\0';             // the closing quote whose doubling stands for one; none when unquoted
     bool hasValue = false;
     std::size_t valueBegin = 0, valueEnd = 0;  // the value as written, quotes included
+
+    std::string Value() const {
+        if (close == '\0') return std::string(inner);
+        std::string v;
+        v.reserve(inner.size());
+        for (std::size_t i = 0; i < inner.size(); ++i) {
+            v += inner[i];
+            if (inner[i] == close) ++i;  // the second of a doubled quote
+        }
+        return v;
+    }
 };
 
-std::vector<CsPart> SplitConnectionString(std::string_view cs) {
-    std::vector<CsPart> parts;
+std::string_view TrimView(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+// Calls `each(part)` for every part with a key, in order; stops early when it
+// returns false.
+template <class F>
+void ForEachPart(std::string_view cs, F&& each) {
     std::size_t pos = 0;
     const std::size_t n = cs.size();
     while (pos < n) {
         std::size_t keyEnd = pos;
         while (keyEnd < n && cs[keyEnd] != '=' && cs[keyEnd] != ';') ++keyEnd;
         CsPart part;
-        part.key = Trim(cs.substr(pos, keyEnd - pos));
+        part.key = TrimView(cs.substr(pos, keyEnd - pos));
         if (keyEnd >= n || cs[keyEnd] == ';') {
-            if (!part.key.empty()) parts.push_back(part);
+            if (!part.key.empty() && !each(part)) return;
             pos = keyEnd + 1;
             continue;
         }
@@ -217,46 +305,56 @@ std::vector<CsPart> SplitConnectionString(std::string_view cs) {
         part.valueBegin = v;
         std::size_t end = v;
         char open = v < n ? cs[v] : '\0';
+        bool closed = false;
         if (open == '"' || open == '\'' || open == '{') {
-            char close = open == '{' ? '}' : open;
+            const char close = open == '{' ? '}' : open;
             std::size_t i = v + 1;
-            bool closed = false;
             while (i < n) {
                 if (cs[i] == close) {
                     if (i + 1 < n && cs[i + 1] == close) {
-                        part.value += close;
                         i += 2;
                         continue;
                     }
                     closed = true;
-                    ++i;
                     break;
                 }
-                part.value += cs[i++];
+                ++i;
             }
-            if (!closed) {
-                // No closing mark: the value runs to the next ";" as written.
-                end = cs.find(';', v);
-                if (end == std::string_view::npos) end = n;
-                part.value = Trim(cs.substr(v, end - v));
-            } else {
-                end = i;
+            if (closed) {
+                part.inner = cs.substr(v + 1, i - v - 1);
+                part.close = close;
+                part.valueEnd = i + 1;
+                end = i + 1;
                 while (end < n && cs[end] != ';') ++end;
             }
-            part.valueEnd = closed ? i : end;
-        } else {
+        }
+        if (!closed) {
+            // Unquoted, or no closing mark: the value runs to the next ";" as written.
             end = cs.find(';', v);
             if (end == std::string_view::npos) end = n;
-            part.value = Trim(cs.substr(v, end - v));
+            part.inner = TrimView(cs.substr(v, end - v));
             std::size_t ve = end;
             while (ve > v && (cs[ve - 1] == ' ' || cs[ve - 1] == '\t')) --ve;
             part.valueEnd = ve;
         }
-        if (!part.key.empty()) parts.push_back(part);
+        if (!part.key.empty() && !each(part)) return;
         pos = end + 1;
     }
-    return parts;
 }
+
+}  // namespace
+
+std::optional<std::string> ConnectionParams::Get(std::string_view key) const {
+    std::optional<std::string> out;
+    ForEachPart(text, [&](const CsPart& p) {
+        if (!EqualsNoCase(p.key, key)) return true;
+        out = p.Value();
+        return false;
+    });
+    return out;
+}
+
+namespace {
 
 // A value as an ODBC connection string writes it: braced when it holds
 // anything that would end or change the pair.
@@ -320,32 +418,37 @@ std::string SqlServerOdbcString(const ConnectionParams& p) {
 // connection string of its own and is added whole.
 std::string PassThroughOdbcString(const ConnectionParams& p) {
     std::string odbc;
-    for (const auto& [k, v] : p.pairs) {
-        if (EqualsNoCase(k, "Provider")) continue;
+    odbc.reserve(p.text.size() + 16);
+    ForEachPart(p.text, [&](const CsPart& part) {
+        if (EqualsNoCase(part.key, "Provider")) return true;
         if (!odbc.empty()) odbc += ';';
-        if (EqualsNoCase(k, "Extended Properties")) odbc += v;
-        else odbc += k + "=" + OdbcValue(v, EqualsNoCase(k, "Driver") || IsPasswordKey(k));
-    }
+        if (EqualsNoCase(part.key, "Extended Properties")) {
+            odbc += part.Value();
+        } else {
+            odbc += part.key;
+            odbc += '=';
+            odbc += OdbcValue(part.Value(), EqualsNoCase(part.key, "Driver") || IsPasswordKey(part.key));
+        }
+        return true;
+    });
     return odbc;
 }
 
 }  // namespace
 
-ConnectionParams ParseConnectionString(std::string_view cs) {
-    ConnectionParams p;
-    for (const CsPart& part : SplitConnectionString(cs)) p.pairs.emplace_back(part.key, part.value);
-    return p;
-}
+ConnectionParams ParseConnectionString(std::string_view cs) { return ConnectionParams{std::string(cs)}; }
 
 std::string MaskPasswords(std::string_view cs) {
     std::string out;
+    out.reserve(cs.size());
     std::size_t copied = 0;
-    for (const CsPart& part : SplitConnectionString(cs)) {
-        if (!part.hasValue || !IsPasswordKey(part.key) || part.valueEnd <= part.valueBegin) continue;
+    ForEachPart(cs, [&](const CsPart& part) {
+        if (!part.hasValue || !IsPasswordKey(part.key) || part.valueEnd <= part.valueBegin) return true;
         out += cs.substr(copied, part.valueBegin - copied);
         out += "***";
         copied = part.valueEnd;
-    }
+        return true;
+    });
     out += cs.substr(copied);
     return out;
 }
@@ -375,13 +478,21 @@ DatabaseTarget ResolveConnectionString(const std::string& connectionString, cons
         return t;
     }
     if (provider.empty())
-        throw DbError("connection string names no Provider: \"" + MaskPasswords(connectionString) + "\"");
-    throw DbError("unsupported database provider \"" + provider + "\"");
+        throw DbError("connection string names no Provider: \"" + Abbreviate(MaskPasswords(connectionString)) + "\"");
+    throw DbError("unsupported database provider \"" + Abbreviate(provider) + "\"");
 }
 
 std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, const std::string& home) {
     DatabaseTarget t = ResolveConnectionString(connectionString, home);
-    if (t.kind == DatabaseTarget::Kind::Sqlite) return OpenSqlite(t.sqlitePath);
+    if (t.kind == DatabaseTarget::Kind::Sqlite) {
+        // A database named by the connection string must exist: opening a
+        // missing file would leave an empty database behind and fail later
+        // on the first table.
+        std::error_code ec;
+        if (t.sqlitePath != ":memory:" && !std::filesystem::is_regular_file(t.sqlitePath, ec))
+            throw DbError("the SQLite database file \"" + Abbreviate(t.sqlitePath) + "\" does not exist");
+        return OpenSqlite(t.sqlitePath, false);
+    }
     return OpenOdbc(t.odbc, t.sqlServer);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -86,6 +87,11 @@ public:
     virtual void Execute(const std::string& sql) = 0;
     // Runs a query and reads all of its rows.
     virtual Rows Query(const std::string& sql) = 0;
+    // Runs a query and hands its rows over in batches of at most `batchRows`
+    // rows, each batch a Rows of its own, so that a long result is never held
+    // whole. The default reads all rows at once and hands over one batch.
+    virtual void QueryBatches(const std::string& sql, std::size_t batchRows,
+                              const std::function<void(const Rows&)>& each);
     // Names of the tables of the database (base tables of the default schema).
     virtual std::vector<std::string> ListTables() = 0;
 
@@ -96,6 +102,13 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual bool InTransaction() const = 0;
+
+    // Takes the exclusive lock of that name for the rest of the current
+    // transaction, waiting while another connection holds it; nothing outside
+    // a transaction. Runs that could write the same rows take the same lock,
+    // so that they follow one another instead of failing. On SQLite the
+    // transaction itself holds the whole database, and this does nothing.
+    virtual void TakeLock(std::string_view name) { (void)name; }
 
     // Runs a statement whose failure the caller handles. Returns false and
     // fills *error on failure instead of throwing.
@@ -114,10 +127,11 @@ public:
 std::string SqlLiteral(const Dialect& d, const DbValue& v);
 
 // Connection strings: "key=value" pairs separated by ";", keys ignore case; a
-// value in "..", '..' or {..} may hold a ";".
+// value in "..", '..' or {..} may hold a ";". The string is kept whole and a
+// value is found when asked for, so that no pair is copied on its own.
 struct ConnectionParams {
-    std::vector<std::pair<std::string, std::string>> pairs;  // in order, keys as written
-    std::optional<std::string> Get(std::string_view key) const;  // case-insensitive
+    std::string text;                                            // the connection string
+    std::optional<std::string> Get(std::string_view key) const;  // case-insensitive; the first pair of that key
 };
 ConnectionParams ParseConnectionString(std::string_view cs);
 
@@ -140,15 +154,31 @@ DatabaseTarget ResolveConnectionString(const std::string& connectionString, cons
 // folder, against which a relative SQLite file is resolved.
 std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, const std::string& home);
 
-// Backends.
-std::unique_ptr<Database> OpenSqlite(const std::string& path);
+// Backends. `create` false opens only an existing SQLite file: a missing one
+// is an error and no file is made.
+std::unique_ptr<Database> OpenSqlite(const std::string& path, bool create = true);
 // `odbcConnectionString` goes to SQLDriverConnect as it stands; `sqlServer`
 // selects the SQL Server dialect, otherwise the driver's name decides.
+// A longer ODBC connection string is refused.
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer);
+inline constexpr std::size_t kMaxOdbcConnectionChars = 1000;
 
 // A text on one line: every line break becomes " / " (error messages carry
 // statements that were built line by line).
 std::string SingleLine(std::string_view text);
+
+// Echoed text in a message: at most `maxChars` characters, the rest cut and
+// marked with "…"; never cut inside a UTF-8 character.
+std::string Abbreviate(std::string_view text, std::size_t maxChars = 200);
+// Messages quote statements and values cut to this many characters.
+inline constexpr std::size_t kEchoChars = 200;
+
+// The first `chars` characters of a UTF-8 text (a stray byte counts as one).
+std::string Utf8Left(std::string_view text, std::size_t chars);
+
+// UTF-8: whether the bytes are well-formed, and the number of characters.
+bool IsValidUtf8(std::string_view text);
+std::size_t Utf8Length(std::string_view text);
 
 std::string ToLower(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -39,6 +39,11 @@ public:
     virtual std::string SavepointSql(std::string_view name) const;
     virtual std::string RollbackToSavepointSql(std::string_view name) const;
     virtual std::string ReleaseSavepointSql(std::string_view name) const;
+    // A statement that takes the exclusive lock named by the text literal
+    // `name` until the transaction ends, waiting while another transaction
+    // holds it. Empty when the backend needs none (an SQLite transaction holds
+    // the whole database).
+    virtual std::string TransactionLockSql(std::string_view name) const { (void)name; return ""; }
     // One batch that stores a row of a month result table (key prc_date,
     // Prc_PCode): when no row has the key (`date`, `code`, both literals) one
     // is inserted with the key alone, then the `first` and the `second`

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -140,7 +141,7 @@ private:
 };
 
 [[noreturn]] void Fail(SQLHSTMT h, const std::string& sql) {
-    throw DbError(Diagnostics(SQL_HANDLE_STMT, h) + " [" + SingleLine(sql) + "]");
+    throw DbError(Diagnostics(SQL_HANDLE_STMT, h) + " [" + Abbreviate(SingleLine(sql)) + "]");
 }
 
 // Success, success with a warning, and "no rows affected" are all fine.
@@ -186,7 +187,7 @@ public:
         if (!SQL_SUCCEEDED(rc)) {
             std::string msg = Diagnostics(SQL_HANDLE_DBC, dbc_);
             FreeHandles();
-            throw DbError("cannot connect to \"" + MaskPasswords(cs) + "\": " + msg);
+            throw DbError("cannot connect to \"" + Abbreviate(MaskPasswords(cs)) + "\": " + msg);
         }
         connected_ = true;
         try {
@@ -223,10 +224,25 @@ public:
     }
 
     Rows Query(const std::string& sql) override {
+        Rows all;
+        Read(sql, 0, [&](Rows& batch) { all = std::move(batch); });
+        return all;
+    }
+
+    void QueryBatches(const std::string& sql, std::size_t batchRows,
+                      const std::function<void(const Rows&)>& each) override {
+        Read(sql, batchRows == 0 ? 1 : batchRows, [&](Rows& batch) { each(batch); });
+    }
+
+    // Walks the rows of a query, handing them over `batchRows` at a time (all
+    // of them in one batch when 0).
+    template <class F>
+    void Read(const std::string& sql, std::size_t batchRows, F&& each) {
         Statement st(dbc_);
         SQLHSTMT h = st.h();
         WString w = ToWide(sql);
         Check(SQLExecDirectW(h, w.data(), static_cast<SQLINTEGER>(w.size())), h, sql);
+        const std::string source = "\"" + Abbreviate(SingleLine(sql)) + "\"";
 
         // The first result that has columns (a batch may start with statements
         // that return none).
@@ -234,7 +250,11 @@ public:
         Check(SQLNumResultCols(h, &ncols), h, sql);
         while (ncols == 0) {
             SQLRETURN rc = SQLMoreResults(h);
-            if (rc == SQL_NO_DATA) return Rows("\"" + SingleLine(sql) + "\"", {});
+            if (rc == SQL_NO_DATA) {
+                Rows none(source, {});
+                each(none);
+                return;
+            }
             Check(rc, h, sql);
             Check(SQLNumResultCols(h, &ncols), h, sql);
         }
@@ -252,7 +272,7 @@ public:
             scales.push_back(scale);
         }
 
-        Rows rows("\"" + SingleLine(sql) + "\"", names);
+        Rows rows(source, names);
         for (;;) {
             SQLRETURN rc = SQLFetch(h);
             if (rc == SQL_NO_DATA) break;
@@ -262,10 +282,14 @@ public:
             for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(ncols); ++i)
                 vals.push_back(ReadValue(h, i, types[i - 1], scales[i - 1], sql));
             rows.AddRow(std::move(vals));
+            if (batchRows != 0 && rows.Count() >= batchRows) {
+                each(rows);
+                rows = Rows(source, names);
+            }
         }
         SQLCloseCursor(h);
         DrainResults(h, sql);
-        return rows;
+        if (batchRows == 0 || !rows.Empty()) each(rows);
     }
 
     std::vector<std::string> ListTables() override {
@@ -291,21 +315,32 @@ public:
             // so that the connection is usable again.
             SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
             inTx_ = false;
+            locks_.clear();
             SetAutocommit(true);
             throw DbError("commit failed: " + msg);
         }
         inTx_ = false;
+        locks_.clear();
         SetAutocommit(true);
     }
 
     void Rollback() override {
         if (!inTx_) return;
         inTx_ = false;
+        locks_.clear();
         SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
         SetAutocommit(true);
     }
 
     bool InTransaction() const override { return inTx_; }
+
+    void TakeLock(std::string_view name) override {
+        if (!inTx_ || locks_.count(std::string(name))) return;
+        std::string sql = dialect_->TransactionLockSql(dialect_->Quote(name));
+        if (sql.empty()) return;
+        Query(sql);
+        locks_.insert(std::string(name));
+    }
 
     bool TryExecute(const std::string& sql, std::string* error) override {
         const std::string sp = "try_stmt";
@@ -468,12 +503,19 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
     bool inTx_ = false;
+    std::set<std::string> locks_;  // the locks the open transaction holds
     std::unique_ptr<Dialect> dialect_;
 };
 
 }  // namespace
 
 std::unique_ptr<Database> OpenOdbc(const std::string& odbcConnectionString, bool sqlServer) {
+    // The driver manager copies values into buffers of a thousand characters
+    // and aborts the process on a longer one; no real connection string
+    // comes near this.
+    if (Utf8Length(odbcConnectionString) > kMaxOdbcConnectionChars)
+        throw DbError("the ODBC connection string is longer than " + std::to_string(kMaxOdbcConnectionChars) +
+                      " characters: \"" + Abbreviate(MaskPasswords(odbcConnectionString)) + "\"");
     return std::make_unique<OdbcDatabase>(odbcConnectionString, sqlServer);
 }
 

@@ -30,11 +30,16 @@ public:
         }
         return "text";
     }
+
+    std::string TransactionLockSql(std::string_view name) const override {
+        return "select pg_advisory_xact_lock(hashtext(" + std::string(name) + "))";
+    }
 };
 
 class GenericOdbcDialect : public PostgresDialect {
 public:
     std::string Name() const override { return "odbc"; }
+    std::string TransactionLockSql(std::string_view) const override { return ""; }
 };
 
 class SqlServerDialect : public Dialect {
@@ -89,6 +94,11 @@ public:
     std::string RollbackToSavepointSql(std::string_view name) const override {
         return "rollback transaction " + std::string(name);
     }
+    std::string TransactionLockSql(std::string_view name) const override {
+        return "exec sp_getapplock @Resource = " + std::string(name) +
+               ", @LockMode = 'Exclusive', @LockOwner = 'Transaction', @LockTimeout = 600000";
+    }
+
     // SQL Server keeps a savepoint until the transaction ends; there is no release.
     std::string ReleaseSavepointSql(std::string_view) const override { return ""; }
 

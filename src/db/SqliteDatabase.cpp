@@ -31,14 +31,16 @@ public:
 
 class SqliteDatabase : public Database {
 public:
-    explicit SqliteDatabase(const std::string& path) {
-        int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    SqliteDatabase(const std::string& path, bool create) {
+        int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+        int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
             std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
             sqlite3_close(db_);
             db_ = nullptr;
-            throw DbError("cannot open SQLite database \"" + path + "\": " + msg);
+            throw DbError("cannot open SQLite database \"" + Abbreviate(path) + "\": " + msg);
         }
+        // A run that finds the database busy waits for it, up to ten minutes.
         sqlite3_busy_timeout(db_, 600000);
     }
     ~SqliteDatabase() override {
@@ -54,44 +56,19 @@ public:
         if (rc != SQLITE_OK) {
             std::string msg = err ? err : sqlite3_errmsg(db_);
             sqlite3_free(err);
-            throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
+            throw Failure(msg, sql);
         }
     }
 
     Rows Query(const std::string& sql) override {
-        sqlite3_stmt* st = nullptr;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, &tail) != SQLITE_OK)
-            throw DbError(SingleLine(sqlite3_errmsg(db_)) + " [" + SingleLine(sql) + "]");
-        int n = sqlite3_column_count(st);
-        std::vector<std::string> cols;
-        for (int i = 0; i < n; ++i) cols.emplace_back(sqlite3_column_name(st, i));
-        Rows rows("\"" + SingleLine(sql) + "\"", cols);
-        for (;;) {
-            int rc = sqlite3_step(st);
-            if (rc == SQLITE_DONE) break;
-            if (rc != SQLITE_ROW) {
-                std::string msg = sqlite3_errmsg(db_);
-                sqlite3_finalize(st);
-                throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
-            }
-            std::vector<DbValue> vals;
-            vals.reserve(n);
-            for (int i = 0; i < n; ++i) {
-                switch (sqlite3_column_type(st, i)) {
-                    case SQLITE_NULL: vals.push_back(DbValue::Null()); break;
-                    case SQLITE_INTEGER: vals.push_back(DbValue::Int(sqlite3_column_int64(st, i))); break;
-                    case SQLITE_FLOAT: vals.push_back(DbValue::Real(sqlite3_column_double(st, i))); break;
-                    default: {
-                        const unsigned char* t = sqlite3_column_text(st, i);
-                        vals.push_back(DbValue::Text(t ? reinterpret_cast<const char*>(t) : ""));
-                    }
-                }
-            }
-            rows.AddRow(std::move(vals));
-        }
-        sqlite3_finalize(st);
-        return rows;
+        Rows all;
+        Read(sql, 0, [&](Rows& batch) { all = std::move(batch); });
+        return all;
+    }
+
+    void QueryBatches(const std::string& sql, std::size_t batchRows,
+                      const std::function<void(const Rows&)>& each) override {
+        Read(sql, batchRows == 0 ? 1 : batchRows, [&](Rows& batch) { each(batch); });
     }
 
     std::vector<std::string> ListTables() override {
@@ -101,8 +78,12 @@ public:
         return out;
     }
 
+    // The write lock is taken when the transaction begins: a transaction that
+    // read first would have to upgrade its lock to write, and SQLite refuses
+    // such an upgrade at once while another connection writes, instead of
+    // waiting for the busy timeout. Runs therefore follow one another.
     void Begin() override {
-        Execute("begin");
+        Execute("begin immediate");
         inTx_ = true;
     }
     void Commit() override {
@@ -134,6 +115,58 @@ public:
     const Dialect& dialect() const override { return dialect_; }
 
 private:
+    static DbError Failure(const std::string& msg, const std::string& sql) {
+        return DbError(SingleLine(msg) + " [" + Abbreviate(SingleLine(sql)) + "]");
+    }
+
+    // Steps through the rows of a query, handing them over `batchRows` at a
+    // time (all of them in one batch when 0).
+    template <class F>
+    void Read(const std::string& sql, std::size_t batchRows, F&& each) {
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, &tail) != SQLITE_OK) throw Failure(sqlite3_errmsg(db_), sql);
+        int n = sqlite3_column_count(st);
+        std::vector<std::string> cols;
+        for (int i = 0; i < n; ++i) cols.emplace_back(sqlite3_column_name(st, i));
+        const std::string source = "\"" + Abbreviate(SingleLine(sql)) + "\"";
+        Rows rows(source, cols);
+        for (;;) {
+            int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE) break;
+            if (rc != SQLITE_ROW) {
+                std::string msg = sqlite3_errmsg(db_);
+                sqlite3_finalize(st);
+                throw Failure(msg, sql);
+            }
+            std::vector<DbValue> vals;
+            vals.reserve(n);
+            for (int i = 0; i < n; ++i) {
+                switch (sqlite3_column_type(st, i)) {
+                    case SQLITE_NULL: vals.push_back(DbValue::Null()); break;
+                    case SQLITE_INTEGER: vals.push_back(DbValue::Int(sqlite3_column_int64(st, i))); break;
+                    case SQLITE_FLOAT: vals.push_back(DbValue::Real(sqlite3_column_double(st, i))); break;
+                    default: {
+                        const unsigned char* t = sqlite3_column_text(st, i);
+                        vals.push_back(DbValue::Text(t ? reinterpret_cast<const char*>(t) : ""));
+                    }
+                }
+            }
+            rows.AddRow(std::move(vals));
+            if (batchRows != 0 && rows.Count() >= batchRows) {
+                try {
+                    each(rows);
+                } catch (...) {
+                    sqlite3_finalize(st);
+                    throw;
+                }
+                rows = Rows(source, cols);
+            }
+        }
+        sqlite3_finalize(st);
+        if (batchRows == 0 || !rows.Empty()) each(rows);
+    }
+
     sqlite3* db_ = nullptr;
     bool inTx_ = false;
     SqliteDialect dialect_;
@@ -141,6 +174,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Database> OpenSqlite(const std::string& path) { return std::make_unique<SqliteDatabase>(path); }
+std::unique_ptr<Database> OpenSqlite(const std::string& path, bool create) {
+    return std::make_unique<SqliteDatabase>(path, create);
+}
 
 }  // namespace attcalc

@@ -1,6 +1,7 @@
 #include "inputs/Punches.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "calendar/Jalali.h"
 #include "db/Catalogue.h"
@@ -30,42 +31,67 @@ std::string PunchReaderFilter(TRunContext& ctx, const std::string& pcode) {
 int ReadPunches(TRunContext& ctx, const std::string& first, const std::string& last, const std::string& pcode) {
     PeriodState& P = ctx.period;
     TPunchBuffer& buf = P.Punches;
-    buf.clear();
+    buf = {};
     const int days = std::max(0, DayDiff(first, last) + 1);
-    // Room for the usual ten punches a day; the buffer grows past it when needed.
-    buf.reserve(static_cast<std::size_t>(10 * (days + 1) + 150));
 
     const std::string filter = PunchReaderFilter(ctx, pcode);
     const rule_type& R = ctx.rule;
 
+    struct MonthQuery {
+        std::string table, where;
+    };
+    std::vector<MonthQuery> months;
     for (const std::string& table : InputMonthTables("c", first, last)) {
         // The month's clock tables are made under the first day of the month.
         EnsureClockTables(ctx, table.substr(1, 4) + "/" + table.substr(5, 2) + "/01");
-        std::string sql = "select * from " + InputTable(ctx, table) + " \nwhere clock_BarCode=" +
-                          InputQuote(ctx, pcode) + "\nand clock_date >=" + InputQuote(ctx, first) +
-                          "\nand clock_date <=" + InputQuote(ctx, last);
-        if (!filter.empty()) sql += "\n" + filter;
-        if (R.Rule_addyignore) sql += "\nand clock_recstate<>0";
-        sql += "\norder by clock_date,clock_time";
-        Rows rows = ctx.db->Query(sql);
-        for (std::size_t i = 0; i < rows.Count(); ++i) {
-            TPunch p;
-            p.Date = rows.Text(i, "clock_date").substr(0, 10);
-            p.Time = static_cast<std::int32_t>(rows.Int(i, "clock_time"));
-            p.State = static_cast<std::uint8_t>(rows.Int(i, "clock_RecState") & 0xFF);
-            p.Reader = static_cast<std::int32_t>(rows.Int(i, "clock_RdrCode"));
-            p.Change = static_cast<std::uint8_t>(rows.Int(i, "clock_chg") & 0xFF);
-            p.User = rows.Text(i, "clock_user");
-            if (!buf.empty()) {
-                const TPunch& prev = buf.back();
-                // A machine punch repeated within Rule_trdnear minutes.
-                if (prev.Change == 0 && p.Change == 0 && prev.Date == p.Date && p.Time - prev.Time < R.Rule_trdnear)
-                    continue;
-                // The same moment twice, whoever entered it.
-                if (prev.Date == p.Date && prev.Time == p.Time) continue;
+        std::string where = " \nwhere clock_BarCode=" + InputQuote(ctx, pcode) + "\nand clock_date >=" +
+                            InputQuote(ctx, first) + "\nand clock_date <=" + InputQuote(ctx, last);
+        if (!filter.empty()) where += "\n" + filter;
+        if (R.Rule_addyignore) where += "\nand clock_recstate<>0";
+        months.push_back({InputTable(ctx, table), where});
+    }
+
+    // The buffer is sized once, to the punches stored and room for the
+    // automatic punches that pairing inserts, so that it never grows by
+    // doubling (a person with many punches would hold twice their size).
+    std::size_t stored = 0;
+    for (const MonthQuery& m : months) {
+        Rows n = ctx.db->Query("select count(*) as n from " + m.table + m.where);
+        if (!n.Empty()) stored += static_cast<std::size_t>(std::max<std::int64_t>(0, n.Int(0, "n")));
+    }
+    const std::size_t room = 4 * static_cast<std::size_t>(days + 1) + 16;
+    buf.reserve(stored + room);
+
+    // The rows are read a batch at a time: only the punches kept are held.
+    for (const MonthQuery& m : months) {
+        const std::string sql = "select * from " + m.table + m.where + "\norder by clock_date,clock_time";
+        ctx.db->QueryBatches(sql, 512, [&](const Rows& rows) {
+            for (std::size_t i = 0; i < rows.Count(); ++i) {
+                TPunch p;
+                p.Date = rows.Text(i, "clock_date").substr(0, 10);
+                p.Time = static_cast<std::int32_t>(rows.Int(i, "clock_time"));
+                p.State = static_cast<std::uint8_t>(rows.Int(i, "clock_RecState") & 0xFF);
+                p.Reader = static_cast<std::int32_t>(rows.Int(i, "clock_RdrCode"));
+                p.Change = static_cast<std::uint8_t>(rows.Int(i, "clock_chg") & 0xFF);
+                p.User = rows.Text(i, "clock_user");
+                if (!buf.empty()) {
+                    const TPunch& prev = buf.back();
+                    // A machine punch repeated within Rule_trdnear minutes.
+                    if (prev.Change == 0 && p.Change == 0 && prev.Date == p.Date && p.Time - prev.Time < R.Rule_trdnear)
+                        continue;
+                    // The same moment twice, whoever entered it.
+                    if (prev.Date == p.Date && prev.Time == p.Time) continue;
+                }
+                buf.push_back(std::move(p));
             }
-            buf.push_back(std::move(p));
-        }
+        });
+    }
+    // Many repeats passed over: give back what the kept punches do not need.
+    if (buf.capacity() > 2 * (buf.size() + room)) {
+        TPunchBuffer fit;
+        fit.reserve(buf.size() + room);
+        std::move(buf.begin(), buf.end(), std::back_inserter(fit));
+        buf.swap(fit);
     }
     P.PunchTotal = static_cast<std::int32_t>(buf.size());
     return P.PunchTotal;

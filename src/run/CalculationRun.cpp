@@ -20,7 +20,8 @@ namespace attcalc {
 
 void CalculationRun(TRunContext& ctx, const std::string& code, const std::string& from, const std::string& to,
                     bool store) {
-    const std::string person = code.substr(0, 8);
+    // At most 8 characters (not bytes: a Persian letter takes two).
+    const std::string person = Utf8Left(code, 8);
     const int paramSet = ctx.person.p_param;
 
     // The rule is loaded once for the whole run, not again per salary period.

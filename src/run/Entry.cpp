@@ -1,11 +1,13 @@
 #include "run/Entry.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 
+#include "calendar/Jalali.h"
 #include "db/Dialect.h"
 #include "run/Home.h"
 #include "run/Trace.h"
@@ -16,8 +18,18 @@ namespace {
 const char* kUsage =
     "usage: attcalc <personnel-code> <year> <month> [1]\n"
     "       attcalc            (or: attcalc 0)  store the build identity only\n"
-    "       attcalc --report <personnel-code> <year> <month>\n"
+    "       attcalc --report [--csv] <personnel-code> <year> <month>\n"
     "       attcalc --help | --version\n";
+
+const char* kUsageLine = "usage: attcalc <personnel-code> <year> <month> [1] (attcalc --help)";
+
+// The lock that runs writing to one database take in turn (a no-op where the
+// transaction itself holds the whole database, as on SQLite). Runs take turns
+// as a whole, not person by person: besides the person's own rows every run
+// rewrites rows that all share (the build identity, a year's holidays) and
+// may create the month's tables, and two runs doing that at once would store
+// those rows twice or fail on each other's table.
+constexpr const char* kRunLock = "attcalc run";
 
 void WriteTraceHeader(Trace& t, const std::string& cs) {
     t.Line(MaskPasswords(cs));
@@ -27,7 +39,89 @@ void WriteTraceHeader(Trace& t, const std::string& cs) {
 
 std::string TracePath(const std::string& home) { return (std::filesystem::path(home) / "trace.txt").string(); }
 
+// An argument as a message quotes it: cut to a few dozen characters, with
+// control characters and bytes that are no UTF-8 text shown as "?".
+std::string Quoted(const std::string& arg) {
+    std::string shown;
+    for (std::size_t i = 0; i < arg.size();) {
+        std::size_t n = 1;
+        while (n <= 4 && i + n <= arg.size() && !IsValidUtf8(arg.substr(i, n))) ++n;
+        if (n > 4 || i + n > arg.size() || static_cast<unsigned char>(arg[i]) < 32 || arg[i] == 127) {
+            shown += '?';
+            ++i;
+        } else {
+            shown += arg.substr(i, n);
+            i += n;
+        }
+    }
+    return "\"" + Abbreviate(shown, 40) + "\"";
+}
+
+bool IsOptionLike(const std::string& arg) { return !arg.empty() && arg[0] == '-'; }
+
 }  // namespace
+
+std::string CommandLineError(const std::vector<std::string>& args, bool infoMode) {
+    // Options of batch runs that this version does not have yet.
+    static const char* const kPlanned[] = {"--all", "--codes", "--jobs", "--shard"};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!IsOptionLike(args[i])) continue;
+        // A negative year or month is refused below, as a number.
+        if (i == 1 || i == 2) {
+            try {
+                ParseIntArg(args[i], "");
+                continue;
+            } catch (const std::invalid_argument&) {
+            }
+        }
+        for (const char* planned : kPlanned)
+            if (args[i] == planned || args[i].rfind(std::string(planned) + "=", 0) == 0)
+                return "the option " + Quoted(args[i]) + " is not available in this version";
+        return "unknown option " + Quoted(args[i]);
+    }
+    if (infoMode) return "";
+    const std::string& code = args.size() > 0 ? args[0] : "";
+    if (!IsValidUtf8(code)) return "the personnel code " + Quoted(code) + " is not UTF-8 text";
+    // The limit counts characters: a code of Persian letters takes two bytes each.
+    if (Utf8Length(code) > 8) return "the personnel code has more than 8 characters";
+    const std::string& yearArg = args.size() > 1 ? args[1] : "";
+    int year = 0;
+    try {
+        year = ParseIntArg(yearArg, "year");
+    } catch (const std::invalid_argument&) {
+        year = 0;
+    }
+    if (year < 1 || year > 9999) return "the year " + Quoted(yearArg) + " must be a number from 1 to 9999";
+    const std::string& monthArg = args.size() > 2 ? args[2] : "";
+    int month = 0;
+    try {
+        month = ParseIntArg(monthArg, "month");
+    } catch (const std::invalid_argument&) {
+        month = 0;
+    }
+    if (month < 1 || month > 12) return "the month " + Quoted(monthArg) + " must be a number from 1 to 12";
+    return "";
+}
+
+void CheckClockOverride() {
+    const char* env = std::getenv("ATTCALC_NOW");
+    if (env == nullptr || *env == '\0') return;
+    // A date and a time, and nothing after them.
+    const std::string v(env);
+    const std::size_t date = v.find_first_not_of(' ');
+    const std::size_t gap = date == std::string::npos ? date : v.find(' ', date);
+    const std::size_t time = gap == std::string::npos ? gap : v.find_first_not_of(' ', gap);
+    const std::size_t end = time == std::string::npos ? time : v.find(' ', time);
+    const bool trailing = end != std::string::npos && v.find_first_not_of(' ', end) != std::string::npos;
+    if (trailing || !IsValidUtf8(v))
+        throw std::runtime_error("ATTCALC_NOW " + Quoted(v) + " is not a Jalali date and time \"yyyy/mm/dd hh:mm\"");
+    try {
+        TodayJalali();
+        NowTime();
+    } catch (const std::exception&) {
+        throw std::runtime_error("ATTCALC_NOW " + Quoted(v) + " is not a Jalali date and time \"yyyy/mm/dd hh:mm\"");
+    }
+}
 
 int ParseIntArg(const std::string& text, const char* what) {
     std::size_t b = 0, e = text.size();
@@ -37,7 +131,7 @@ int ParseIntArg(const std::string& text, const char* what) {
     std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
     bool ok = i < t.size() && t.size() - i <= 9;
     for (std::size_t k = i; ok && k < t.size(); ++k) ok = std::isdigit(static_cast<unsigned char>(t[k])) != 0;
-    if (!ok) throw std::invalid_argument(std::string("the ") + what + " \"" + text + "\" is not an integer");
+    if (!ok) throw std::invalid_argument(std::string("the ") + what + " " + Quoted(text) + " is not an integer");
     return std::stoi(t);
 }
 
@@ -46,7 +140,10 @@ void SaveIniFileDBqv(TRunContext& ctx) {
     const std::string init = db.dialect().Table("init");
     // The three statements commit together, on their own, before the run.
     const bool own = !db.InTransaction();
-    if (own) db.Begin();
+    if (own) {
+        db.Begin();
+        db.TakeLock(kRunLock);
+    }
     db.Execute("delete FROM " + init + "\nwhere init_code=999");
     db.Insert("init", {{"init_title", DbValue::Text("compiledate")},
                        {"init_Value", DbValue::Text(kCompileDate)},
@@ -70,46 +167,46 @@ int AttcalcMain(int argc, char** argv) {
         return kExitOk;
     }
     const bool report = !args.empty() && args[0] == "--report";
+    bool csv = false;
     if (report) {
         args.erase(args.begin());
+        csv = !args.empty() && args[0] == "--csv";
+        if (csv) args.erase(args.begin());
         if (args.size() != 3) {
-            std::cerr << kUsage;
+            std::cerr << "attcalc: --report takes a personnel code, a year and a month; " << kUsageLine << "\n";
             return kExitUsage;
         }
+    }
+    const bool infoMode = !report && (args.empty() || args[0].empty() || args[0] == "0");
+    // Outside the contract: refused before any work, in one line.
+    if (std::string bad = CommandLineError(args, infoMode); !bad.empty()) {
+        std::cerr << "attcalc: " << bad << "; " << kUsageLine << "\n";
+        return kExitUsage;
     }
     args.resize(std::max<std::size_t>(args.size(), 4));
     const std::string code = args[0];
-    const bool infoMode = !report && (code.empty() || code == "0");
-
-    if (!infoMode) {
-        // Outside the contract: rejected before any work.
-        bool bad = code.size() > 8;
-        try {
-            int m = ParseIntArg(args[2], "month");
-            bad = bad || m < 1 || m > 12;
-        } catch (const std::invalid_argument&) {
-            // A month that is not a number fails later, as a failed step.
-        }
-        if (bad) {
-            std::cerr << "attcalc: " << (code.size() > 8 ? "the personnel code has more than 8 characters"
-                                                          : "the month must be 1 to 12")
-                      << "\n"
-                      << kUsage;
-            return kExitUsage;
-        }
-    }
 
     TRunContext ctx;
     std::unique_ptr<Database> db;
     std::unique_ptr<Trace> trace;
     try {
+        CheckClockOverride();
         ctx.home = AttcalcHome();
         ctx.ConnectionString = ReadConnectionString(ctx.home);
+        if (!HasConnectionFile(ctx.home)) {
+            // The embedded default: say how to get a database.
+            const std::string file = (std::filesystem::path(ctx.home) / "clock.db").string();
+            std::error_code ec;
+            if (!std::filesystem::exists(file, ec))
+                throw std::runtime_error("no database: " + Abbreviate(file) +
+                                         " does not exist; tools/demo creates a demo database there, or name "
+                                         "your database in cs.txt in that folder");
+        }
         db = OpenDatabase(ctx.ConnectionString, ctx.home);
         ctx.db = db.get();
 
         if (report) {
-            ReportMode(ctx, code, args[1], args[2], std::cout);
+            ReportMode(ctx, code, args[1], args[2], std::cout, csv);
             return kExitOk;
         }
         if (infoMode) {
@@ -133,13 +230,15 @@ int AttcalcMain(int argc, char** argv) {
         // Everything the run writes from here on commits together at the end,
         // or not at all when a step fails.
         db->Begin();
+        db->TakeLock(kRunLock);
         CalculationMode(ctx, code, args[1], args[2]);
         db->Commit();
         if (trace) trace->Close();
         return kExitOk;
     } catch (const std::exception& e) {
         if (db && db->InTransaction()) db->Rollback();
-        std::cerr << "attcalc: " << SingleLine(e.what()) << "\n";
+        // One line, never more than a few hundred characters of echoed text.
+        std::cerr << "attcalc: " << Abbreviate(SingleLine(e.what()), 600) << "\n";
         return kExitFailed;
     }
 }

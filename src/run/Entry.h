@@ -30,6 +30,16 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
 // surrounding spaces allowed. Throws std::invalid_argument otherwise.
 int ParseIntArg(const std::string& text, const char* what);
 
+// Why the arguments (after a leading option) are outside the contract, or the
+// empty text when they are not: an unknown option, a personnel code that is
+// not UTF-8 or has more than 8 characters, a year outside 1 to 9999, a month
+// outside 1 to 12. In info mode only options are checked.
+std::string CommandLineError(const std::vector<std::string>& args, bool infoMode);
+
+// Throws std::runtime_error when ATTCALC_NOW is set to anything but a
+// Jalali date and a time.
+void CheckClockOverride();
+
 int AttcalcMain(int argc, char** argv);
 
 }  // namespace attcalc
@@ -37,5 +47,5 @@ int AttcalcMain(int argc, char** argv);
 namespace attcalc {
 // Prints the stored rows of a person's salary month, without calculating.
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
-                const std::string& monthArg, std::ostream& out);
+                const std::string& monthArg, std::ostream& out, bool csv = false);
 }  // namespace attcalc

@@ -9,6 +9,7 @@
 #include "config/Settings.h"
 #include "config/Shifts.h"
 #include "db/Catalogue.h"
+#include "monthly/Monthly.h"
 #include "run/CalcLog.h"
 #include "run/CalculationRun.h"
 #include "results/Report.h"
@@ -52,18 +53,20 @@ void CalculationMode(TRunContext& ctx, const std::string& code, const std::strin
     CalculationRun(ctx, code, ctx.PeriodStart, ctx.PeriodEnd, true);
     TraceLine(ctx.trace, "calculation");
 
-    WriteCalcLog(ctx, code, year, month);
+    MonthlyCalculation(ctx, code, ctx.PeriodStart, ctx.PeriodEnd);
+    TraceLine(ctx.trace, "calcul_month");
 
+    WriteCalcLog(ctx, code, year, month);
 }
 
 void ReportMode(TRunContext& ctx, const std::string& code, const std::string& yearArg,
-                const std::string& monthArg, std::ostream& out) {
+                const std::string& monthArg, std::ostream& out, bool csv) {
     const int year = ParseIntArg(yearArg, "year");
     const int month = ParseIntArg(monthArg, "month");
     if (month < 1 || month > 12) throw std::invalid_argument("the month must be 1 to 12");
     PersonRuleGroup(ctx, code);
     loadinifiledb(ctx);
-    PrintReport(ctx, code, year, month, out);
+    PrintReport(ctx, code, year, month, out, csv);
 }
 
 }  // namespace attcalc

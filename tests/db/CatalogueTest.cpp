@@ -240,6 +240,15 @@ TEST(Catalogue, NamesWithoutLayoutCreateNothing) {
     EXPECT_TRUE(f.db.ListTables().empty());
 }
 
+TEST(Catalogue, MonthTablesOfEveryYearHaveTheirLayout) {
+    for (const char* n : {"p200001", "T999912", "a000101", "c250007"}) {
+        SCOPED_TRACE(n);
+        ASSERT_NE(LayoutForTable(n), nullptr);
+        EXPECT_EQ(LayoutForTable(n), LayoutForTable(std::string(1, n[0]) + "139304"));
+    }
+    for (const char* n : {"p20000", "p2000012", "x200001", "p2000a1"}) EXPECT_EQ(LayoutForTable(n), nullptr) << n;
+}
+
 TEST(Catalogue, NamesThatWouldChangeTheStatementAreRefused) {
     SqliteFixture f;
     CreateTableIfMissing(f.ctx, "init");
@@ -255,18 +264,50 @@ TEST(Catalogue, NamesThatWouldChangeTheStatementAreRefused) {
 
 TEST(Catalogue, FailedCreateTableIsReportedAndTheRunGoesOn) {
     SqliteFixture f;
-    f.db.Execute("create table qvlog (x int)");
+    // The name is taken by an index: the table cannot be made.
+    f.db.Execute("create table other (x int)");
+    f.db.Execute("create index qvlog on other(x)");
     f.db.Begin();
     testing::internal::CaptureStderr();
-    // The table is there but this context has not seen it yet.
     EXPECT_FALSE(CreateCatalogTable(f.ctx, "qvlog"));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("create table qvlog( qvl_Date nvarchar(10),"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     // The transaction is still usable.
-    f.db.Execute("insert into qvlog values (1)");
+    f.db.Execute("insert into other values (1)");
     f.db.Commit();
-    EXPECT_EQ(f.db.Query("select * from qvlog").Count(), 1u);
+    EXPECT_EQ(f.db.Query("select * from other").Count(), 1u);
+}
+
+TEST(Catalogue, TableMadeByAnotherRunMeanwhileIsUsed) {
+    SqliteFixture f;
+    f.db.Execute("create table qvlog (x int)");
+    f.db.Begin();
+    testing::internal::CaptureStderr();
+    // The table is there but this context has not seen it yet.
+    EXPECT_TRUE(CreateCatalogTable(f.ctx, "qvlog"));
+    EnsureClockTables(f.ctx, "1393/04/01");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(TableExists(f.ctx, "qvlog"));
+    // The clock tables of another context, made again: nothing fails.
+    TRunContext other;
+    other.db = &f.db;
+    EnsureClockTables(other, "1393/04/01");
+    f.db.Commit();
+    EXPECT_TRUE(HasTable(f.db, "c139304"));
+}
+
+TEST(Catalogue, LongStatementsAreCutInTheMessage) {
+    SqliteFixture f;
+    f.db.Execute("create table other (x int)");
+    f.db.Execute("create index p139304 on other(x)");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CreateCatalogTable(f.ctx, "p139304"));
+    std::string err = testing::internal::GetCapturedStderr();
+    // The results layout has some two hundred columns; the message keeps the start.
+    EXPECT_LT(err.size(), 600u) << err;
+    EXPECT_NE(err.find("create table p139304( Prc_PCode nvarchar(8),"), std::string::npos) << err;
+    EXPECT_NE(err.find("\u2026"), std::string::npos) << err;
 }
 
 TEST(Catalogue, FailedCreateIndexStopsTheLaterIndexes) {
@@ -410,12 +451,17 @@ TEST(CataloguePostgres, CreatesEveryLayoutWithItsColumnsOrderAndKey) {
     EXPECT_EQ(ToLower(ix.Text(0, "indexname")), "bcodeidx");
     EXPECT_EQ(ToLower(ix.Text(2, "indexname")), "proxiidx");
 
-    // A failed creation inside the transaction leaves it usable.
+    // A table another run has made meanwhile is used as it is.
     TRunContext other;
     other.db = db.get();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(CreateCatalogTable(other, "qvlog"));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("create table qvlog("), std::string::npos);
+    EXPECT_TRUE(CreateCatalogTable(other, "qvlog"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // A failed creation inside the transaction leaves it usable.
+    db->Execute("create index p139305 on qvlog(qvl_pcode)");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CreateCatalogTable(other, "p139305"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("create table p139305("), std::string::npos);
     db->Execute("insert into qvlog (qvl_Date, qvl_pcode, qvl_year) values ('1393/04/01', '7', 1393)");
     db->Execute("insert into p139304 (Prc_PCode, Prc_Date, Prc_28) values ('7', '1393/04/01', 29)");
     db->Commit();

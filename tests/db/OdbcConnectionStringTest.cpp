@@ -100,6 +100,15 @@ TEST(ConnectionString, OpensRelativeSqliteFileInHome) {
     char tmpl[] = "/tmp/attcalc-cs-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     std::string home = tmpl;
+    // A file that does not exist is an error, and none is left behind.
+    try {
+        OpenDatabase("Provider=SQLite;Data Source=clock.db", home);
+        ADD_FAILURE() << "a missing database file was opened";
+    } catch (const DbError& e) {
+        EXPECT_EQ(std::string(e.what()), "the SQLite database file \"" + home + "/clock.db\" does not exist");
+    }
+    EXPECT_NE(access((home + "/clock.db").c_str(), F_OK), 0);
+    OpenSqlite(home + "/clock.db");  // makes an empty database
     {
         auto db = OpenDatabase("Provider=SQLite;Data Source=clock.db", home);
         db->Execute("create table init (Init_Title nvarchar(30))");

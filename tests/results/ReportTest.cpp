@@ -30,6 +30,28 @@ TDayRecord Day(const std::string& code, const std::string& date) {
     return r;
 }
 
+// The stored month total of the report tests: the projection (7 days 240
+// minutes) sits in two whole-day time columns and is no leave.
+TDayRecord Total() {
+    TDayRecord total = Day("700", "1403/02/00");
+    total.Prc_NormWork = 2400;
+    total.Prc_PresenceWork = 915;
+    total.Prc_PureWork = 885;
+    total.Prc_TotalWork = 900;
+    total.Prc_TakhirLessWork = 15;
+    total.Prc_TajilLessWork = 30;
+    total.Prc_DayAbsence = 1;
+    total.Prc_HourAbsence = 75;
+    total.Prc_ValidAddWork = 30;
+    total.Prc_DayEleaveSalary = 1;
+    total.Prc_HourleaveSalary = 60;
+    total.Prc_HourSleaveSalary = 30;
+    total.Prc_DayMission = 1;
+    total.Prc_HourMission = 90;
+    total.Prc_shiftcode = 1;
+    return total;
+}
+
 // A salary month from 1403/01/26 to 1403/02/25 lies in two month tables; its
 // total lies in the second.
 TEST(PrintReport, StoredRowsOfTheSalaryMonthInDateOrder) {
@@ -66,41 +88,73 @@ TEST(PrintReport, StoredRowsOfTheSalaryMonthInDateOrder) {
     d.Prc_shiftcode = 1;
     d.Prc_NormWork = 480;
     d.Prc_DayAbsence = 1;
+    TDayRecord e = Day("700", "1403/02/04");  // a daily entitled leave and an hourly mission
+    e.Prc_shiftcode = 1;
+    e.Prc_NormWork = 480;
+    e.Prc_DayEleaveSalary = 1;
+    e.Prc_HourMission = 90;
+    e.Prc_kind = 41;
+    TDayRecord f = Day("700", "1403/02/05");  // hourly paid and sick leave, a daily mission
+    f.Prc_shiftcode = 1;
+    f.Prc_NormWork = 480;
+    f.Prc_HourleaveSalary = 60;
+    f.Prc_HourSleaveSalary = 30;
+    f.Prc_DayMission = 1;
+    f.Prc_kind = 61;
     days.push_back(d);  // stored before c: the report sorts by date
     days.push_back(c);
     days.push_back(b);
+    days.push_back(f);
+    days.push_back(e);
     days.push_back(Day("700", "1403/02/26"));  // next salary month
     days.push_back(Day("701", "1403/02/01"));  // another person
     for (const TDayRecord& r : days) AppendDay(t.ctx.days, r);
     StoreDays(t.ctx, "700");
-
-    TDayRecord total = Day("700", "1403/02/00");
-    total.Prc_NormWork = 1440;
-    total.Prc_PresenceWork = 915;
-    total.Prc_PureWork = 885;
-    total.Prc_TakhirLessWork = 15;
-    total.Prc_TajilLessWork = 30;
-    total.Prc_DayAbsence = 1;
-    total.Prc_HourAbsence = 75;
-    total.Prc_ValidAddWork = 30;
-    total.Prc_shiftcode = 1;
-    StoreMonthRow(t.ctx, total, {});
+    StoreMonthRow(t.ctx, Total(), {7, 240, 40, 9});
 
     std::ostringstream out;
     PrintReport(t.ctx, "700", 1403, 2, out);
     EXPECT_EQ(out.str(),
               "Personnel code 700, salary month 1403/02 (1403/01/26 - 1403/02/25)\n"
-              "Date         Day  Shift  Punches                  Required  Presence  Net work  Late  Early  "
-              "Absence  Overtime\n"
-              "1403/01/31   Fri\n"
-              "1403/02/01   Sat      1  08:00 16:30                  8:00      8:30      8:00                 "
-              "           0:30\n"
-              "1403/02/02   Sun     12  08:15 12:00 13:00 16:00      8:00      6:45      6:45  0:15   0:30     "
-              "1:15\n"
-              "1403/02/03   Mon      1                               8:00                                        "
-              "1d\n"
-              "Month total           1                              24:00     15:15     14:45  0:15   0:30  "
-              "1d+1:15      0:30\n");
+              "Date        Day  Shift  Punches                  Required  Presence  Net work  Late  Early  Absence  "
+              "Overtime  Leave  Mission  Code\n"
+              "1403/01/31  Fri\n"
+              "1403/02/01  Sat      1  08:00 16:30                  8:00      8:30      8:00                          "
+              "  0:30\n"
+              "1403/02/02  Sun     12  08:15 12:00 13:00 16:00      8:00      6:45      6:45  0:15   0:30     1:15\n"
+              "1403/02/03  Mon      1                               8:00                                        1d\n"
+              "1403/02/04  Tue      1                               8:00                                               "
+              "          1d     1:30    41\n"
+              "1403/02/05  Wed      1                               8:00                                               "
+              "        1:30       1d    61\n"
+              "\n"
+              "Month total 1403/02/00 (whole month)\n"
+              "  Required work             40:00\n"
+              "  Presence                  15:15\n"
+              "  Net work                  14:45\n"
+              "  Gross work                15:00\n"
+              "  Lateness                  0:15\n"
+              "  Early leave               0:30\n"
+              "  Absence                   1 day 1:15\n"
+              "  Valid overtime            0:30\n"
+              "  Leave                     1 day 1:30\n"
+              "  Mission                   1 day 1:30\n"
+              "  Remaining entitled leave  9 days 0:40\n");
+
+    // The same rows as CSV: minutes and days as numbers, the month total last.
+    std::ostringstream csv;
+    PrintReport(t.ctx, "700", 1403, 2, csv, true);
+    EXPECT_EQ(csv.str(),
+              "date,weekday,holiday,shift,punches,required,presence,net_work,gross_work,late,early,absence_days,"
+              "absence_minutes,overtime,leave_days,leave_minutes,mission_days,mission_minutes,day_code,"
+              "remaining_leave_days,remaining_leave_minutes\n"
+              "1403/01/31,Fri,0,0,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,\n"
+              "1403/02/01,Sat,0,1,08:00 16:30,480,510,480,0,0,0,0,0,30,0,0,0,0,0,,\n"
+              "1403/02/02,Sun,0,12,08:15 12:00 13:00 16:00,480,405,405,0,15,30,0,75,0,0,0,0,0,0,,\n"
+              "1403/02/03,Mon,0,1,,480,0,0,0,0,0,1,0,0,0,0,0,0,0,,\n"
+              "1403/02/04,Tue,0,1,,480,0,0,0,0,0,0,0,0,1,0,0,90,41,,\n"
+              "1403/02/05,Wed,0,1,,480,0,0,0,0,0,0,0,0,0,90,1,0,61,,\n"
+              "1403/02/00,,,1,,2400,915,885,900,15,30,1,75,30,1,90,1,90,0,9,40\n");
 }
 
 TEST(PrintReport, HolidaysAreMarked) {

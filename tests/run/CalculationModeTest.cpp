@@ -57,7 +57,8 @@ TEST_P(CalculationMode, CodeZeroZeroIsAPersonAndUnknownPersonsRunWithGroupZero) 
         EXPECT_EQ(lines[6], "LoadShifts");
         EXPECT_TRUE(h.HasTable("p139302")) << code;
         auto db = h.Db();
-        EXPECT_EQ(db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code)).Count(), 31u)
+        // 31 day rows and the month-total row.
+        EXPECT_EQ(db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code)).Count(), 32u)
             << code;
     }
 }
@@ -71,13 +72,14 @@ TEST_P(CalculationMode, TracingNeedsExactlyOne) {
     }
 }
 
-TEST_P(CalculationMode, BadYearFailsAfterTheConfigurationWithTheBuildIdentityStored) {
+TEST_P(CalculationMode, BadYearIsAUsageErrorAndNothingIsDone) {
     RunHome h(GetParam());
+    const auto before = h.Db()->Query("select * from init where init_code=999").Count();
     RunResult r = h.Run({"1001", "13x3", "2", "1"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("13x3"), std::string::npos) << r.err;
-    EXPECT_EQ(h.TraceLines().back(), "LoadShifts");
-    EXPECT_EQ(h.Db()->Query("select * from init where init_code=999").Count(), 2u);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("\"13x3\""), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(h.dir.file("trace.txt")));
+    EXPECT_EQ(h.Db()->Query("select * from init where init_code=999").Count(), before);
     EXPECT_FALSE(h.HasTable("p139302"));
 }
 
@@ -100,7 +102,7 @@ TEST_P(CalculationMode, AQuoteInThePersonnelCodeStaysText) {
     ASSERT_EQ(r.status, 0) << r.err;
     auto db = h.Db();
     Rows rows = db->Query("select prc_pcode from p139302 where prc_pcode=" + db->dialect().Quote(code));
-    EXPECT_EQ(rows.Count(), 31u);  // a person not found still gets the month, without shifts
+    EXPECT_EQ(rows.Count(), 32u);  // a person not found still gets the month, without shifts, and its total
     EXPECT_EQ(db->Query("select * from qvlog where qvl_pcode=" + db->dialect().Quote(code)).Count(), 1u);
     EXPECT_GT(db->Query("select * from persons").Count(), 0u);
 }

@@ -156,11 +156,12 @@ struct MonthDb {
         return h.Run({code, "1393", month}, now);
     }
 
-    // The person's stored rows of a month table, by date.
+    // The person's stored day rows of a month table, by date (the month-total
+    // row, day "00", is not a day).
     std::map<std::string, Rows> RowsByDate(const std::string& code, const std::string& table = "p139302") {
         std::map<std::string, Rows> out;
         Rows all = db->Query("select * from " + table + " where prc_pcode=" + db->dialect().Quote(code) +
-                             " order by prc_date");
+                             " and prc_date not like '%/00' order by prc_date");
         for (std::size_t i = 0; i < all.Count(); ++i) {
             Rows one("stored", all.Columns());
             std::vector<DbValue> v;

@@ -99,6 +99,7 @@ TEST(ExitStatus, FailuresExitOneWithOneLineNamingWhatFailed) {
     }
     {
         TempDir empty;  // a database without an init table
+        OpenSqlite(empty.file("clock.db"));
         RunResult r = RunAttcalc({}, {"ATTCALC_HOME=" + empty.path().string()});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("init"), std::string::npos) << r.err;

@@ -116,10 +116,13 @@ struct ScriptsMonth {
         if (db->InTransaction()) db->Commit();
         return h.Run({code, "1393", "2"}, "1393/03/05 10:00");
     }
+    // The stored day rows of the month by date; the month-total row (day
+    // "00") is not a day and is left out.
     std::map<std::string, Rows> RowsByDate(const std::string& code) {
         std::map<std::string, Rows> out;
         Rows all = db->Query("select * from p139302 where prc_pcode=" + db->dialect().Quote(code));
         for (std::size_t i = 0; i < all.Count(); ++i) {
+            if (all.Text(i, "Prc_Date").substr(8) == "00") continue;
             Rows one("stored", all.Columns());
             std::vector<DbValue> v;
             for (std::size_t c = 0; c < all.Columns().size(); ++c) v.push_back(all.Value(i, c));
@@ -299,6 +302,33 @@ TEST_P(ScriptsRun, MalformedTextFailsTheRunAndStoresNothing) {
         << r.err;
     EXPECT_TRUE(m.RowsByDate("3004").empty()) << "the days before the 20th are not stored either";
     EXPECT_EQ(m.db->Query("select * from qvlog").Count(), 0u);
+}
+
+TEST_P(ScriptsRun, MonthScriptsRunOnceOnTheMonthTotal) {
+    // A day script marks the days with more than 8 hours of presence in
+    // Prc_scrdays1; a month script makes Prc_scrdays2 of the month total ten
+    // times their count and adds an hour to Prc_scrtimes1 (minutes) of the
+    // total only.
+    ScriptsMonth m(GetParam());
+    m.Rule(1, {"1;1;0;0;2;2030;0;0;0;480;0;0;0;0;0;9310;0;0;1;0;",
+               "1;2;0;0;3;0;0;0;0;0;0;0;0;0;0;9320;9310;3;10;0;9010;0;0;60;1;"});
+    m.Person("3005", 1);
+    m.Punches("3005", 1, H(7, 50), H(16, 10));  // 500 minutes
+    m.Punches("3005", 2, H(8, 0), H(16, 0));    // 480: not more
+    m.Punches("3005", 3, H(7, 0), H(16, 0));    // 540
+    RunResult r = m.Calculate("3005");
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    auto days = m.RowsByDate("3005");
+    ASSERT_EQ(days.size(), 31u);
+    for (int d : {1, 3}) ExpectDay(days, d, {{"Prc_scrdays1", 1}, {"Prc_scrdays2", 0}, {"Prc_scrtimes1", 0}});
+    ExpectDay(days, 2, {{"Prc_scrdays1", 0}, {"Prc_scrdays2", 0}});
+    Rows total = m.db->Query("select * from p139302 where prc_pcode=" + m.db->dialect().Quote("3005") +
+                             " and prc_date=" + m.db->dialect().Quote("1393/02/00"));
+    ASSERT_EQ(total.Count(), 1u);
+    EXPECT_EQ(total.Int(0, "Prc_scrdays1"), 2);
+    EXPECT_EQ(total.Int(0, "Prc_scrdays2"), 20);
+    EXPECT_EQ(total.Int(0, "Prc_scrtimes1"), 60);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ScriptsRun, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);

@@ -51,22 +51,68 @@ void Group(TRunContext& ctx, int group, int year, int shift) {
 }
 
 void Person(Database& db, const std::string& code, const std::string& name, const std::string& family,
-            int shiftGroup, const std::string& jobDate) {
+            int shiftGroup, const std::string& jobDate, int rule = 1) {
     db.Insert("persons", {{"P_BarCode", DbValue::Text(code)}, {"P_Proxi", DbValue::Text(code)},
                           {"P_Name", DbValue::Text(name)}, {"P_Family", DbValue::Text(family)},
                           {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text(jobDate)},
-                          {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(1)},
+                          {"P_ShiftGroup", DbValue::Int(shiftGroup)}, {"P_RuleGroup", DbValue::Int(rule)},
                           {"P_IsValid", DbValue::Int(1)}});
+}
+
+// A rule with real values. The daily part: overtime after the shift counts
+// from 15 minutes up to 2 hours, before it up to 1 hour, at most 3 hours a
+// working day and 6 hours a day off, without permits; 15 minutes of lateness
+// and 10 of early leave are tolerated a day. Leave: 30 days a year at 8 hours
+// a day, limited to the months so far; sick leave 12 days a year, 3 a month;
+// a daily leave or mission counts as the day's work. `monthly` adds the
+// month's rules: 60 minutes of tolerated lateness a month, at most 10 hours of
+// overtime a month.
+void RealRule(Database& db, int code, const std::string& name, bool monthly) {
+    db.Insert("rules", {{"Rule_Code", DbValue::Int(code)}, {"Rule_Name", DbValue::Text(name)},
+                        {"Rule_emojazday", DbValue::Int(180)}, {"Rule_emojazdayg", DbValue::Int(360)},
+                        {"Rule_EMinB", DbValue::Int(15)}, {"Rule_EMAxB", DbValue::Int(120)},
+                        {"Rule_EMAXG", DbValue::Int(60)}, {"Rule_EMAXA", DbValue::Int(180)},
+                        {"Rule_EMAxT", DbValue::Int(360)}, {"Rule_EMaxM", DbValue::Int(monthly ? 10 : 200)},
+                        {"Rule_GMT1", DbValue::Int(15)}, {"Rule_GMT2", DbValue::Int(10)},
+                        {"Rule_GMT1m", DbValue::Int(monthly ? 60 : 999)}, {"Rule_GMT2m", DbValue::Int(999)},
+                        {"Rule_GMBm", DbValue::Int(999)}, {"Rule_GMaxD", DbValue::Int(480)},
+                        {"Rule_GMaxM", DbValue::Int(999)}, {"Rule_GSLimit", DbValue::Int(480)},
+                        {"Rule_gtajilLimit", DbValue::Int(480)}, {"Rule_GZHD", DbValue::Int(480)},
+                        {"Rule_MAD", DbValue::Int(0)}, {"Rule_MAB1", DbValue::Int(240)},
+                        {"Rule_MAK1", DbValue::Int(480)}, {"Rule_MAkar", DbValue::Int(1)},
+                        {"Rule_Makarna", DbValue::Int(1)}});
+    db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(code)}, {"Rule_MOHR", DbValue::Int(480)},
+                           {"Rule_MOEY", DbValue::Int(30)}, {"Rule_MOTalab", DbValue::Int(1)},
+                           {"Rule_MOsy", DbValue::Int(12)}, {"Rule_MOsm", DbValue::Int(3)},
+                           {"Rule_MOhd", DbValue::Int(480)}, {"Rule_MOH", DbValue::Int(1)},
+                           {"Rule_MOB1", DbValue::Int(240)}, {"Rule_MOK1", DbValue::Int(480)},
+                           {"Rule_MORHR", DbValue::Int(480)}, {"Rule_MOKAR", DbValue::Int(1)},
+                           {"Rule_MOKARNA", DbValue::Int(1)}, {"Rule_StartDay", DbValue::Int(H(6, 0))},
+                           {"Rule_StartNight", DbValue::Int(H(22, 0))}});
+}
+
+// The person's leave row of the year: an opening balance carried from earlier years.
+void OpeningLeave(Database& db, const std::string& code, int year, int days) {
+    std::vector<SqlField> f{{"Mor_PCode", DbValue::Text(code)}, {"Mor_Year", DbValue::Int(year)},
+                            {"Mor_DRemainOk", DbValue::Int(days)}, {"Mor_HRemainOk", DbValue::Int(0)},
+                            {"Mor_SpDays", DbValue::Int(0)}, {"Mor_SpTime", DbValue::Int(0)}};
+    for (int m = 1; m <= 12; ++m) {
+        f.push_back({"Mor_D" + std::to_string(m), DbValue::Int(-1)});
+        f.push_back({"Mor_H" + std::to_string(m), DbValue::Int(-1)});
+    }
+    db.Insert("morkhasi", f);
 }
 
 struct Punches {
     Database& db;
     std::string code;
     std::vector<std::vector<SqlField>> rows;
-    void Add(const std::string& date, int minute) {
+    // A punch; `change` 2 with `state` gives the whole day the code `state`
+    // (41 daily entitled leave, 61 daily mission).
+    void Add(const std::string& date, int minute, int change = 0, int state = 0) {
         rows.push_back({{"Clock_BarCode", DbValue::Text(code)}, {"Clock_Date", DbValue::Text(date)},
                         {"Clock_Time", DbValue::Int(minute)}, {"Clock_RdrCode", DbValue::Int(1)},
-                        {"Clock_Chg", DbValue::Int(0)}, {"Clock_RecState", DbValue::Int(0)},
+                        {"Clock_Chg", DbValue::Int(change)}, {"Clock_RecState", DbValue::Int(state)},
                         {"Clock_User", DbValue::Text("")}});
     }
     void Flush() {
@@ -105,15 +151,43 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
         {"1003", "Special shift", "day shift, but the afternoon shift 14:00-22:00 on day 9 (a special shift); "
                                   "works 08:00-12:30 on the holiday of day 12"},
         {"1004", "New employee", "employed from day 15 of the month"},
+        {"1005", "Full rule", "a rule with overtime bounds and caps and lateness and early-leave allowances; "
+                              "a daily entitled leave on day 10, two hours of hourly entitled leave on day 15 "
+                              "(against a balance of 10 days carried from last year), a daily mission on day 19, "
+                              "overtime on days 16 and 20, late on day 17, early leave on day 18"},
+        {"1006", "Monthly rules", "the same rule with the month's rules on: 60 minutes of lateness a month "
+                                  "tolerated, at most 10 hours of overtime a month; 20 minutes late on five "
+                                  "days, stays until 18:00 on ten days; a granted 2 hours of overtime (addfree)"},
     };
     Person(db, "1001", "Sara", "Ahmadi", 1, "1390/01/01");
     Person(db, "1002", "Reza", "Karimi", 2, "1390/01/01");
     Person(db, "1003", "Mina", "Hosseini", 1, "1390/01/01");
     Person(db, "1004", "Ali", "Rahimi", 1, Date(year, month, 15));
+    RealRule(db, 2, "کامل", false);
+    RealRule(db, 3, "ماهانه", true);
+    Person(db, "1005", "Leila", "Moradi", 1, "1390/01/01", 2);
+    Person(db, "1006", "Omid", "Jafari", 1, "1390/01/01", 3);
+    OpeningLeave(db, "1005", year, 10);
+    db.Insert("addfree", {{"Add_PCode", DbValue::Text("1006")}, {"Add_Year", DbValue::Int(year)},
+                          {"Add_Month", DbValue::Int(month)}, {"Add_Time", DbValue::Int(120)},
+                          {"Add_TimeOK", DbValue::Int(120)}, {"Add_Night", DbValue::Int(0)},
+                          {"Add_Cycle10", DbValue::Int(0)}, {"Add_Cycle15", DbValue::Int(0)},
+                          {"Add_Cycle25", DbValue::Int(0)}, {"Add_Cycle35", DbValue::Int(0)},
+                          {"Add_Cycle20", DbValue::Int(0)}, {"Add_nowork", DbValue::Int(0)},
+                          {"Add_Max", DbValue::Int(0)}, {"Add_Type", DbValue::Int(0)},
+                          {"Add_Remark", DbValue::Text("پاداش پروژه")}});
+    // Two hours of hourly entitled leave (code 21) on day 15.
+    db.Insert(MonthTableName("t", Date(year, month, 15)),
+              {{"clock_barcode", DbValue::Text("1005")}, {"clock_date", DbValue::Text(Date(year, month, 15))},
+               {"clock_time", DbValue::Int(H(10, 0))}, {"clock_etime", DbValue::Int(H(12, 0))},
+               {"clock_RecState", DbValue::Int(21)}, {"clock_Remark", DbValue::Text("")},
+               {"clock_User", DbValue::Text("")}});
     db.Insert("spshift", {{"SP_CardNo", DbValue::Text("1003")}, {"SP_Date", DbValue::Text(Date(year, month, 9))},
                           {"SP_ShCode", DbValue::Int(3)}, {"SP_kind", DbValue::Int(0)}, {"SP_ID", DbValue::Int(1)}});
 
-    Punches p1{db, "1001", {}}, p2{db, "1002", {}}, p3{db, "1003", {}}, p4{db, "1004", {}};
+    Punches p1{db, "1001", {}}, p2{db, "1002", {}}, p3{db, "1003", {}}, p4{db, "1004", {}}, p5{db, "1005", {}},
+        p6{db, "1006", {}};
+    int worked6 = 0;
     for (int d = 1; d <= days; ++d) {
         const std::string date = Date(year, month, d);
         if (Weekday(year, month, d) == 6) continue;  // Friday
@@ -139,8 +213,24 @@ std::vector<DemoPerson> SeedDemo(TRunContext& ctx, int year, int month) {
             p3.Add(date, H(7, 29)); p3.Add(date, H(16, 1));
         }
         if (d >= 15) { p4.Add(date, H(7, 20)); p4.Add(date, H(16, 10)); }
+        switch (d) {
+            case 10: p5.Add(date, H(7, 0), 2, 41); break;  // daily entitled leave
+            case 15:
+                p5.Add(date, H(7, 25)); p5.Add(date, H(10, 0));
+                p5.Add(date, H(12, 0)); p5.Add(date, H(16, 5));
+                break;
+            case 19: p5.Add(date, H(7, 0), 2, 61); break;  // daily mission
+            case 16: p5.Add(date, H(7, 25)); p5.Add(date, H(18, 30)); break;
+            case 17: p5.Add(date, H(8, 10)); p5.Add(date, H(16, 5)); break;
+            case 18: p5.Add(date, H(7, 25)); p5.Add(date, H(15, 0)); break;
+            case 20: p5.Add(date, H(6, 30)); p5.Add(date, H(17, 45)); break;
+            default: p5.Add(date, H(7, 25)); p5.Add(date, H(16, 5));
+        }
+        ++worked6;
+        p6.Add(date, worked6 % 3 == 1 && worked6 <= 15 ? H(7, 50) : H(7, 28));
+        p6.Add(date, worked6 <= 10 ? H(18, 0) : H(16, 3));
     }
-    for (Punches* p : {&p1, &p2, &p3, &p4}) p->Flush();
+    for (Punches* p : {&p1, &p2, &p3, &p4, &p5, &p6}) p->Flush();
     return people;
 }
 
