@@ -1,5 +1,7 @@
 #include "config/RuleLoad.h"
 
+#include "config/Company.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -230,23 +232,30 @@ void RuleLoad(TRunContext& ctx, std::int32_t code) {
 
     // The new rule is built aside, so that a failure leaves the current one whole.
     rule_type r{};
-    Rows rules = QueryRuleRow(db, "rules", code);
-    if (rules.Empty()) {
-        r.rule_code = ctx.rule.rule_code;
+    bool found = false;
+    if (auto kept = ctx.company ? ctx.company->Rule(code) : std::nullopt) {
+        r = std::move(kept->Rule);
+        found = kept->Found;
     } else {
-        TColumnReader in{rules, "rules", code};
-        for (const TRuleColumn& c : kRulesColumns) in.Read(c, r);
-        r.Rule_gtactive = r.Rule_gtp1 != 0 || r.Rule_gtp2 != 0 || r.Rule_gtp3 != 0;
-        for (int n = 1; n <= 20; ++n) r.Rule_Script[n - 1] = in.Text("Rule_Script" + std::to_string(n));
+        Rows rules = QueryRuleRow(db, "rules", code);
+        found = !rules.Empty();
+        if (found) {
+            TColumnReader in{rules, "rules", code};
+            for (const TRuleColumn& c : kRulesColumns) in.Read(c, r);
+            r.Rule_gtactive = r.Rule_gtp1 != 0 || r.Rule_gtp2 != 0 || r.Rule_gtp3 != 0;
+            for (int n = 1; n <= 20; ++n) r.Rule_Script[n - 1] = in.Text("Rule_Script" + std::to_string(n));
 
-        Rows etc = QueryRuleRow(db, "rulesetc", code);
-        if (etc.Empty()) {
-            for (const TRuleColumn& c : kRulesetcColumns) Clear(c, r);
-        } else {
-            TColumnReader etcIn{etc, "rulesetc", code};
-            for (const TRuleColumn& c : kRulesetcColumns) etcIn.Read(c, r);
+            Rows etc = QueryRuleRow(db, "rulesetc", code);
+            if (etc.Empty()) {
+                for (const TRuleColumn& c : kRulesetcColumns) Clear(c, r);
+            } else {
+                TColumnReader etcIn{etc, "rulesetc", code};
+                for (const TRuleColumn& c : kRulesetcColumns) etcIn.Read(c, r);
+            }
         }
+        if (ctx.company) ctx.company->KeepRule(code, {r, found});
     }
+    if (!found) r.rule_code = ctx.rule.rule_code;
     r.LeaveTableForBalances = !r.Rule_mounfair;
 
     // The script texts are read from the new rule; when one cannot be read

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "config/Company.h"
 #include "db/Catalogue.h"
 #include "db/Database.h"
 #include "db/Dialect.h"
@@ -131,6 +132,10 @@ void loadinifiledb(TRunContext& ctx) {
 
     CreateTableIfMissing(ctx, "init");
 
+    if (auto kept = ctx.company ? ctx.company->Settings(paramSet) : std::nullopt) {
+        ctx.settings = *kept;
+        return;
+    }
     Database& db = *ctx.db;
     Rows rows = db.Query("select * from " + db.dialect().Table("init") + " where init_code=" +
                          std::to_string(paramSet));
@@ -145,6 +150,7 @@ void loadinifiledb(TRunContext& ctx) {
         }
     }
     ctx.settings.LoadedParamSet = paramSet;
+    if (ctx.company) ctx.company->KeepSettings(paramSet, ctx.settings);
 }
 
 }  // namespace attcalc

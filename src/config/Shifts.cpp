@@ -1,5 +1,6 @@
 #include "config/Shifts.h"
 
+#include "config/Company.h"
 #include "db/Database.h"
 #include "db/Dialect.h"
 #include "run/Context.h"
@@ -32,6 +33,10 @@ TShift RestShift() {
 
 void LoadShifts(TRunContext& ctx) {
     TShiftTable& table = ctx.shifts;
+    if (auto kept = ctx.company ? ctx.company->Shifts() : std::nullopt) {
+        table = std::move(*kept);
+        return;
+    }
     table.Entries.clear();
     table.Count = 0;
     table.Entries.push_back(RestShift());
@@ -58,6 +63,7 @@ void LoadShifts(TRunContext& ctx) {
         table.Entries.push_back(std::move(s));
     }
     table.Count = static_cast<int>(table.Entries.size()) - 1;
+    if (ctx.company) ctx.company->KeepShifts(table);
 }
 
 int FindShift(const TShiftTable& table, int32_t code) {

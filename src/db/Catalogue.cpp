@@ -69,11 +69,16 @@ bool MadeMeanwhile(TRunContext& ctx, std::string_view name) {
 
 // Runs a "create table" of a table that may be created by another run at the
 // same moment; fails only when the table is still missing.
-void CreateShared(TRunContext& ctx, const std::string& name, const std::string& sql) {
-    if (MadeMeanwhile(ctx, name)) return;
+// Returns true when this run made the table, false when another had made it.
+bool CreateShared(TRunContext& ctx, const std::string& name, const std::string& sql) {
+    if (MadeMeanwhile(ctx, name)) return false;
     std::string err;
-    if (!ctx.db->TryExecute(sql, &err) && !MadeMeanwhile(ctx, name)) throw DbError(err);
+    if (!ctx.db->TryExecute(sql, &err)) {
+        if (!MadeMeanwhile(ctx, name)) throw DbError(err);
+        return false;
+    }
     Remember(ctx, name);
+    return true;
 }
 
 // The clock-record month tables, built with statements of their own rather
@@ -235,7 +240,14 @@ std::string MonthTableName(std::string_view prefix, std::string_view date) {
 void EnsureClockTables(TRunContext& ctx, std::string_view date) {
     std::string tc = MonthTableName("C", date);
     std::string ti = "I" + tc.substr(1);
-    if (!TableExists(ctx, tc)) CreateShared(ctx, tc, ClockTableSql(ctx, tc));
+    if (!TableExists(ctx, tc) && CreateShared(ctx, tc, ClockTableSql(ctx, tc))) {
+        // Every run reads one person's punches of a few days: without this
+        // index each run would read the whole month of every person. Only a
+        // table made here gets it; one that another program made is left as
+        // it is.
+        ctx.db->Execute("create index " + ToLower(tc) + "_barcode_date\n on " + ctx.db->dialect().Table(tc) +
+                        "(Clock_BarCode, Clock_Date)");
+    }
     if (!TableExists(ctx, ti)) CreateShared(ctx, ti, InOutTableSql(ctx, ti));
 }
 

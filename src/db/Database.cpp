@@ -496,4 +496,20 @@ std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, cons
     return OpenOdbc(t.odbc, t.sqlServer);
 }
 
+void Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) {
+    std::string text;
+    std::size_t next = 0;
+    bool quoted = false;
+    for (char c : sql) {
+        if (c == '\'') quoted = !quoted;
+        if (c == '?' && !quoted) {
+            if (next >= params.size()) throw DbError("too few values for the statement [" + SingleLine(sql) + "]");
+            text += SqlLiteral(dialect(), params[next++]);
+        } else {
+            text += c;
+        }
+    }
+    Execute(text);
+}
+
 }  // namespace attcalc

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/Database.h"
@@ -209,6 +210,7 @@ public:
     }
 
     ~OdbcDatabase() override {
+        prepared_.clear();
         if (inTx_) {
             SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
             SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
@@ -221,6 +223,64 @@ public:
         WString w = ToWide(sql);
         Check(SQLExecDirectW(st.h(), w.data(), static_cast<SQLINTEGER>(w.size())), st.h(), sql);
         DrainResults(st.h(), sql);
+    }
+
+    void ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
+        std::unique_ptr<Statement>& st = prepared_[sql];
+        if (!st) {
+            auto fresh = std::make_unique<Statement>(dbc_);
+            WString w = ToWide(sql);
+            Check(SQLPrepareW(fresh->h(), w.data(), static_cast<SQLINTEGER>(w.size())), fresh->h(), sql);
+            st = std::move(fresh);
+        }
+        SQLHSTMT h = st->h();
+        SQLFreeStmt(h, SQL_RESET_PARAMS);
+        // The bound values live until the statement has run.
+        std::vector<SQLBIGINT> ints(params.size());
+        std::vector<double> reals(params.size());
+        std::vector<WString> texts(params.size());
+        std::vector<SQLLEN> inds(params.size());
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const DbValue& v = params[i];
+            const auto at = static_cast<SQLUSMALLINT>(i + 1);
+            SQLRETURN rc;
+            switch (v.kind) {
+                case DbValue::Kind::Int:
+                    ints[i] = v.i;
+                    inds[i] = 0;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &ints[i], 0,
+                                          &inds[i]);
+                    break;
+                case DbValue::Kind::Real:
+                    reals[i] = v.d;
+                    inds[i] = 0;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &reals[i], 0,
+                                          &inds[i]);
+                    break;
+                case DbValue::Kind::Text:
+                    texts[i] = ToWide(v.s);
+                    inds[i] = static_cast<SQLLEN>(texts[i].size() * sizeof(SQLWCHAR));
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                          std::max<SQLULEN>(1, texts[i].size()), 0, texts[i].data(), inds[i],
+                                          &inds[i]);
+                    break;
+                default:
+                    inds[i] = SQL_NULL_DATA;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                          &inds[i]);
+                    break;
+            }
+            Check(rc, h, sql);
+        }
+        SQLRETURN rc = SQLExecute(h);
+        if (!(rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA)) {
+            std::string msg = Diagnostics(SQL_HANDLE_STMT, h);
+            SQLFreeStmt(h, SQL_CLOSE);
+            prepared_.erase(sql);
+            throw DbError(msg + " [" + SingleLine(sql) + "]");
+        }
+        DrainResults(h, sql);
+        SQLFreeStmt(h, SQL_CLOSE);
     }
 
     Rows Query(const std::string& sql) override {
@@ -505,6 +565,7 @@ private:
     bool inTx_ = false;
     std::set<std::string> locks_;  // the locks the open transaction holds
     std::unique_ptr<Dialect> dialect_;
+    std::unordered_map<std::string, std::unique_ptr<Statement>> prepared_;  // statements of ExecuteBound
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The embedded backend: an SQLite database file through SQLite's C API.
 #include <sqlite3.h>
 
+#include <unordered_map>
+
 #include "db/Database.h"
 #include "db/Dialect.h"
 
@@ -44,6 +46,7 @@ public:
         sqlite3_busy_timeout(db_, 600000);
     }
     ~SqliteDatabase() override {
+        for (auto& [text, st] : prepared_) sqlite3_finalize(st);
         if (db_) {
             if (inTx_) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
             sqlite3_close(db_);
@@ -58,6 +61,34 @@ public:
             sqlite3_free(err);
             throw Failure(msg, sql);
         }
+    }
+
+    void ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
+        sqlite3_stmt*& st = prepared_[sql];
+        if (!st && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+            std::string msg = sqlite3_errmsg(db_);
+            prepared_.erase(sql);
+            throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
+        }
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const DbValue& v = params[i];
+            const int at = static_cast<int>(i) + 1;
+            switch (v.kind) {
+                case DbValue::Kind::Null: sqlite3_bind_null(st, at); break;
+                case DbValue::Kind::Int: sqlite3_bind_int64(st, at, v.i); break;
+                case DbValue::Kind::Real: sqlite3_bind_double(st, at, v.d); break;
+                case DbValue::Kind::Text:
+                    sqlite3_bind_text(st, at, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+                    break;
+            }
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        const std::string msg = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (rc != SQLITE_DONE) throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
     }
 
     Rows Query(const std::string& sql) override {
@@ -169,6 +200,7 @@ private:
 
     sqlite3* db_ = nullptr;
     bool inTx_ = false;
+    std::unordered_map<std::string, sqlite3_stmt*> prepared_;  // compiled statements of ExecuteBound
     SqliteDialect dialect_;
 };
 

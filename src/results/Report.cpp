@@ -116,6 +116,13 @@ void PrintTotal(const TDayRecord& t, const TTotalExtras& x, std::ostream& out) {
         {"Remaining entitled leave", DaysTime(x.RemainDays, x.RemainMinutes)},
     };
     for (const auto& [label, value] : items) out << "  " << Pad(label, 26, false) << value << '\n';
+    // The rule scripts' own variables, those that hold something.
+    for (int i = 0; i < 10; ++i) {
+        if (t.Prc_scrtimes[i] != 0)
+            out << "  " << Pad("Script time " + std::to_string(i + 1), 26, false) << Time(t.Prc_scrtimes[i]) << '\n';
+        if (t.Prc_scrdays[i] != 0)
+            out << "  " << Pad("Script days " + std::to_string(i + 1), 26, false) << t.Prc_scrdays[i] << '\n';
+    }
 }
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "calendar/Jalali.h"
 #include "calendar/SalaryPeriod.h"
@@ -67,12 +68,38 @@ const std::vector<const TDayColumn*>& SecondColumns() {
     return cols;
 }
 
-std::string NumberLiteral(const TDayRecord& r, const TDayColumn& c) {
+std::int64_t StoredNumber(const TDayRecord& r, const TDayColumn& c) {
     std::int64_t v = DayColumnInt(r, c);
     // The day script columns are 16-bit; a value beyond their range is kept
     // at the nearest storable value rather than failing the whole run.
     if (c.type == TDayFieldType::SmallInt) v = std::clamp<std::int64_t>(v, -32768, 32767);
-    return std::to_string(v);
+    return v;
+}
+
+// The stored columns of a day row with their values, in the order the day
+// writer assigns them: the first list, then the second list with the remark
+// after the free overtime and the script columns at the end.
+void DayRowValues(TRunContext& ctx, const TDayRecord& r, std::vector<std::pair<std::string, DbValue>>& first,
+                  std::vector<std::pair<std::string, DbValue>>& second) {
+    first.clear();
+    second.clear();
+    for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
+        first.emplace_back(DayFirstUpdateColumns()[i], DbValue::Int(StoredNumber(r, *FirstColumns()[i])));
+    const auto& names = DaySecondUpdateColumns();
+    const auto& cols = SecondColumns();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        second.emplace_back(names[i], DbValue::Int(StoredNumber(r, *cols[i])));
+        if (names[i] == "Prc_ValidAddWorkFree")
+            second.emplace_back("Prc_addFreeRemark", DbValue::Text(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
+    }
+    if (ctx.ScriptsEnabled) {
+        for (int i = 0; i < 10; ++i) {
+            std::string n = std::to_string(i + 1);
+            second.emplace_back("Prc_scrtimes" + n, DbValue::Int(r.Prc_scrtimes[i]));
+            second.emplace_back("Prc_scrdays" + n,
+                                DbValue::Int(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
+        }
+    }
 }
 
 }  // namespace
@@ -80,25 +107,12 @@ std::string NumberLiteral(const TDayRecord& r, const TDayColumn& c) {
 void DayRowAssignments(TRunContext& ctx, const TDayRecord& r, std::vector<SqlAssignment>& first,
                        std::vector<SqlAssignment>& second) {
     const Dialect& d = ctx.db->dialect();
+    std::vector<std::pair<std::string, DbValue>> f, s;
+    DayRowValues(ctx, r, f, s);
     first.clear();
     second.clear();
-    for (std::size_t i = 0; i < DayFirstUpdateColumns().size(); ++i)
-        first.emplace_back(DayFirstUpdateColumns()[i], NumberLiteral(r, *FirstColumns()[i]));
-    const auto& names = DaySecondUpdateColumns();
-    const auto& cols = SecondColumns();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        second.emplace_back(names[i], NumberLiteral(r, *cols[i]));
-        if (names[i] == "Prc_ValidAddWorkFree")
-            second.emplace_back("Prc_addFreeRemark", d.Quote(CutChars(r.Prc_addFreeRemark, kMaxRemarkLength)));
-    }
-    if (ctx.ScriptsEnabled) {
-        for (int i = 0; i < 10; ++i) {
-            std::string n = std::to_string(i + 1);
-            second.emplace_back("Prc_scrtimes" + n, std::to_string(r.Prc_scrtimes[i]));
-            second.emplace_back("Prc_scrdays" + n,
-                                std::to_string(std::clamp<std::int32_t>(r.Prc_scrdays[i], -32768, 32767)));
-        }
-    }
+    for (auto& [name, v] : f) first.emplace_back(name, SqlLiteral(d, v));
+    for (auto& [name, v] : s) second.emplace_back(name, SqlLiteral(d, v));
 }
 
 std::string DayRowSql(TRunContext& ctx, const TDayRecord& r) {
@@ -108,6 +122,35 @@ std::string DayRowSql(TRunContext& ctx, const TDayRecord& r) {
     DayRowAssignments(ctx, r, first, second);
     return d.StoreResultRowSql(RecordTableName(r.Prc_date), d.Quote(r.Prc_date), d.Quote(r.Prc_PCode), first,
                                second);
+}
+
+void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
+    CheckCode(r);
+    std::vector<std::pair<std::string, DbValue>> first, second;
+    DayRowValues(ctx, r, first, second);
+    std::vector<std::string> columns;
+    std::vector<DbValue> values;
+    columns.reserve(first.size() + second.size());
+    values.reserve(first.size() + second.size() + 2);
+    for (auto* list : {&first, &second})
+        for (auto& [name, v] : *list) {
+            columns.push_back(name);
+            values.push_back(std::move(v));
+        }
+    const DbValue date = DbValue::Text(r.Prc_date), code = DbValue::Text(r.Prc_PCode);
+    values.push_back(date);
+    values.push_back(code);
+    // The statement texts depend only on the dialect, the table and the
+    // column list (which differs only by the script columns), so every day of
+    // a month runs the same two compiled statements; the texts are kept too.
+    const Dialect& d = ctx.db->dialect();
+    const std::string table = RecordTableName(r.Prc_date);
+    thread_local std::unordered_map<std::string, std::pair<std::string, std::string>> texts;
+    const std::string key = d.Name() + "|" + table + "|" + std::to_string(columns.size());
+    auto it = texts.find(key);
+    if (it == texts.end()) it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
+    ctx.db->ExecuteBound(it->second.first, {date, code, date, code});
+    ctx.db->ExecuteBound(it->second.second, values);
 }
 
 void StoreDays(TRunContext& ctx, const std::string& pcode) {
@@ -125,7 +168,7 @@ void StoreDay(TRunContext& ctx, const TDayRecord& r, const TMonthLeaveColumns* l
         StoreMonthRow(ctx, r, leave ? *leave : TMonthLeaveColumns());
         return;
     }
-    ctx.db->Execute(DayRowSql(ctx, r));
+    StoreDayRow(ctx, r);
     // The cursor's rows may now differ from the table.
     if (EqualsNoCase(ctx.results.Table, RecordTableName(r.Prc_date))) CloseResultsCursor(ctx);
 }

@@ -57,5 +57,8 @@ void DayRowAssignments(TRunContext& ctx, const TDayRecord& r, std::vector<SqlAss
 
 // The batch that stores one day row (the dialect's insert-if-missing and update).
 std::string DayRowSql(TRunContext& ctx, const TDayRecord& r);
+// Stores a day row (not a month-total row) with the two compiled statements
+// of the dialect's bound day write, the values bound.
+void StoreDayRow(TRunContext& ctx, const TDayRecord& r);
 
 }  // namespace attcalc

@@ -23,9 +23,11 @@
 namespace attcalc {
 
 class Trace;
+class TCompanyTables;
 
 struct TRunContext {
     Database* db = nullptr;          // the shared connection, owned by the caller
+    TCompanyTables* company = nullptr;  // tables shared by a batch's persons (config/Company.h); none in a single run
     std::string home;                // the attcalc folder
     std::string ConnectionString;
 

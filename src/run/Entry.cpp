@@ -9,6 +9,7 @@
 
 #include "calendar/Jalali.h"
 #include "db/Dialect.h"
+#include "run/Batch.h"
 #include "run/Home.h"
 #include "run/Trace.h"
 
@@ -19,6 +20,8 @@ const char* kUsage =
     "usage: attcalc <personnel-code> <year> <month> [1]\n"
     "       attcalc            (or: attcalc 0)  store the build identity only\n"
     "       attcalc --report [--csv] <personnel-code> <year> <month>\n"
+    "       attcalc --all <year> <month> [--jobs N] [--shard K/N]\n"
+    "       attcalc --codes <file|-> <year> <month> [--jobs N]\n"
     "       attcalc --help | --version\n";
 
 const char* kUsageLine = "usage: attcalc <personnel-code> <year> <month> [1] (attcalc --help)";
@@ -62,8 +65,8 @@ bool IsOptionLike(const std::string& arg) { return !arg.empty() && arg[0] == '-'
 }  // namespace
 
 std::string CommandLineError(const std::vector<std::string>& args, bool infoMode) {
-    // Options of batch runs that this version does not have yet.
-    static const char* const kPlanned[] = {"--all", "--codes", "--jobs", "--shard"};
+    // Options that belong to a batch, which names them first.
+    static const char* const kBatchOptions[] = {"--all", "--codes", "--jobs", "--shard"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (!IsOptionLike(args[i])) continue;
         // A negative year or month is refused below, as a number.
@@ -74,9 +77,10 @@ std::string CommandLineError(const std::vector<std::string>& args, bool infoMode
             } catch (const std::invalid_argument&) {
             }
         }
-        for (const char* planned : kPlanned)
-            if (args[i] == planned || args[i].rfind(std::string(planned) + "=", 0) == 0)
-                return "the option " + Quoted(args[i]) + " is not available in this version";
+        for (const char* option : kBatchOptions)
+            if (args[i] == option || args[i].rfind(std::string(option) + "=", 0) == 0)
+                return "the option " + Quoted(args[i]) +
+                       " belongs to a batch, which starts with --all or --codes";
         return "unknown option " + Quoted(args[i]);
     }
     if (infoMode) return "";
@@ -123,6 +127,19 @@ void CheckClockOverride() {
     }
 }
 
+std::unique_ptr<Database> OpenConfiguredDatabase(const std::string& home, const std::string& cs) {
+    if (!HasConnectionFile(home)) {
+        // The embedded default: say how to get a database.
+        const std::string file = (std::filesystem::path(home) / "clock.db").string();
+        std::error_code ec;
+        if (!std::filesystem::exists(file, ec))
+            throw std::runtime_error("no database: " + Abbreviate(file) +
+                                     " does not exist; tools/demo creates a demo database there, or name "
+                                     "your database in cs.txt in that folder");
+    }
+    return OpenDatabase(cs, home);
+}
+
 int ParseIntArg(const std::string& text, const char* what) {
     std::size_t b = 0, e = text.size();
     while (b < e && text[b] == ' ') ++b;
@@ -166,6 +183,22 @@ int AttcalcMain(int argc, char** argv) {
         std::cout << "attcalc compile date " << kCompileDate << ", revision " << kRevision << "\n";
         return kExitOk;
     }
+    if (IsBatchCommand(args)) {
+        TBatchOptions opt;
+        try {
+            opt = ParseBatchArgs(args);
+        } catch (const std::invalid_argument& e) {
+            std::cerr << "attcalc: " << e.what() << "; " << kUsageLine << "\n";
+            return kExitUsage;
+        }
+        try {
+            CheckClockOverride();
+            return BatchMain(opt, std::cin, std::cerr);
+        } catch (const std::exception& e) {
+            std::cerr << "attcalc: " << SingleLine(e.what()) << "\n";
+            return kExitFailed;
+        }
+    }
     const bool report = !args.empty() && args[0] == "--report";
     bool csv = false;
     if (report) {
@@ -193,16 +226,7 @@ int AttcalcMain(int argc, char** argv) {
         CheckClockOverride();
         ctx.home = AttcalcHome();
         ctx.ConnectionString = ReadConnectionString(ctx.home);
-        if (!HasConnectionFile(ctx.home)) {
-            // The embedded default: say how to get a database.
-            const std::string file = (std::filesystem::path(ctx.home) / "clock.db").string();
-            std::error_code ec;
-            if (!std::filesystem::exists(file, ec))
-                throw std::runtime_error("no database: " + Abbreviate(file) +
-                                         " does not exist; tools/demo creates a demo database there, or name "
-                                         "your database in cs.txt in that folder");
-        }
-        db = OpenDatabase(ctx.ConnectionString, ctx.home);
+        db = OpenConfiguredDatabase(ctx.home, ctx.ConnectionString);
         ctx.db = db.get();
 
         if (report) {

@@ -1,6 +1,7 @@
 // The entry point of attcalc: command line, info mode and calculation mode.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <iosfwd>
 #include <vector>
@@ -39,6 +40,11 @@ std::string CommandLineError(const std::vector<std::string>& args, bool infoMode
 // Throws std::runtime_error when ATTCALC_NOW is set to anything but a
 // Jalali date and a time.
 void CheckClockOverride();
+
+// Opens the database of the attcalc folder `home` with the connection string
+// `cs`; without cs.txt and without clock.db it says how to get a database
+// instead of creating an empty one.
+std::unique_ptr<Database> OpenConfiguredDatabase(const std::string& home, const std::string& cs);
 
 int AttcalcMain(int argc, char** argv);
 

@@ -537,7 +537,9 @@ TEST(CatalogueSqlServer, StatementsNameTheSchemaAndTheServersTypes) {
     db.statements.clear();
     db.tables = {"I139304"};
     EnsureClockTables(ctx, "1393/04/15");
-    ASSERT_EQ(db.statements.size(), 1u);
+    ASSERT_EQ(db.statements.size(), 2u);
     EXPECT_EQ(db.statements[0].rfind("CREATE TABLE dbo.C139304(\nClock_BarCode VarChar(8) ,\n", 0), 0u);
     EXPECT_TRUE(db.statements[0].ends_with(" ,\nClock_User VarChar(15))")) << db.statements[0];
+    // The table made here gets the index of the per-person reads.
+    EXPECT_EQ(db.statements[1], "create index c139304_barcode_date\n on dbo.C139304(Clock_BarCode, Clock_Date)");
 }

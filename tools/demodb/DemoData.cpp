@@ -66,9 +66,12 @@ void Person(Database& db, const std::string& code, const std::string& name, cons
 // a day, limited to the months so far; sick leave 12 days a year, 3 a month;
 // a daily leave or mission counts as the day's work. `monthly` adds the
 // month's rules: 60 minutes of tolerated lateness a month, at most 10 hours of
-// overtime a month.
+// overtime a month. A rule script marks the days with more than an hour of
+// valid overtime in the first script day variable (Prc_scrdays1), which the
+// month total sums into their count.
 void RealRule(Database& db, int code, const std::string& name, bool monthly) {
     db.Insert("rules", {{"Rule_Code", DbValue::Int(code)}, {"Rule_Name", DbValue::Text(name)},
+                        {"Rule_Script1", DbValue::Text("1;1;0;0;2;3010;0;0;0;60;0;0;0;0;0;9310;0;0;1;0;")},
                         {"Rule_emojazday", DbValue::Int(180)}, {"Rule_emojazdayg", DbValue::Int(360)},
                         {"Rule_EMinB", DbValue::Int(15)}, {"Rule_EMAxB", DbValue::Int(120)},
                         {"Rule_EMAXG", DbValue::Int(60)}, {"Rule_EMAXA", DbValue::Int(180)},
