@@ -181,9 +181,11 @@ void SickLeaveHours(TRunContext& ctx, TEngineState& es, int c, std::int32_t d) {
     }
 }
 
+}  // namespace
+
 // The Rule_moeb variant: what the balance or the monthly cap does not cover
 // is unpaid leave.
-void EntitledLeaveHoursUnpaid(TRunContext& ctx, TEngineState& es, std::int32_t d) {
+static void EntitledLeaveHoursUnpaid(TRunContext& ctx, TEngineState& es, std::int32_t d) {
     const rule_type& R = ctx.rule;
     TDayRecord& r = es.Rec;
     PeriodState& ps = ctx.period;
@@ -280,6 +282,8 @@ void EntitledLeaveHours(TRunContext& ctx, TEngineState& es, std::int32_t d) {
         AddCodeMinutes(ctx, es.W.CurrentCode, d);
     }
 }
+
+namespace {
 
 void MissionHours(TRunContext& ctx, TEngineState& es, int c, std::int32_t d) {
     const rule_type& R = ctx.rule;

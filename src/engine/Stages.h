@@ -56,6 +56,10 @@ void CodedSegment(TRunContext& ctx, TEngineState& es, std::int32_t start, std::i
 void PresenceCode(TRunContext& ctx, TEngineState& es);
 void OutsideEntitledLeave(TRunContext& ctx, TEngineState& es, std::int32_t amount);
 void UncoveredAbsence(TRunContext& ctx, TEngineState& es, std::int32_t start, std::int32_t end);
+// The hourly entitled-leave charge of `amount` minutes (with Rule_moeb its
+// unpaid variant); the day-code step charges Rule_morbies with it for a day
+// of unpaid leave.
+void EntitledLeaveHours(TRunContext& ctx, TEngineState& es, std::int32_t amount);
 
 // ---- Day codes (DayCodes.cpp) -----------------------------------------------
 void DayCodeStage(TRunContext& ctx, TEngineState& es);

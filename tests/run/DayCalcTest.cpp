@@ -239,10 +239,13 @@ TEST_P(DayCalc, DayShiftDays) {
     EXPECT_EQ(m.Dates("2001"), MonthDates(1, 31));
 
     const std::vector<std::pair<std::string, int>> scheduled{
-        {"Prc_NormWork", 480}, {"Prc_Type", 0}, {"Prc_shiftcode", 1}, {"Prc_kind", 0}, {"Prc_28", 0},
+        {"Prc_NormWork", 480}, {"Prc_Type", 0}, {"Prc_shiftcode", 1}, {"Prc_28", 0},
         {"Prc_changed", 0}, {"Prc_PureWorkNight", 0}};
-    auto With = [&](std::vector<std::pair<std::string, int>> f) {
+    // The day is stored with the first code met on its timeline: 97 on a day
+    // whose last pair has no exit.
+    auto With = [&](std::vector<std::pair<std::string, int>> f, int kind = 0) {
         f.insert(f.end(), scheduled.begin(), scheduled.end());
+        f.emplace_back("Prc_kind", kind);
         return f;
     };
     ExpectDays(m, "2001", {
@@ -275,22 +278,28 @@ TEST_P(DayCalc, DayShiftDays) {
              {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_hourabsence", 0}, {"Prc_TakhirLessWork", 0},
              {"Prc_ValidLessWork", 0}, {"Prc_kind", 0}}),
         // The whole shift passes without the person: lateness of 480 with 15
-        // tolerated; only the tolerated part counts as work.
+        // tolerated. With no work beyond the tolerated part the day is an
+        // absent day: nothing counts as work and, as the rule converts no
+        // absence into days, the schedule is absence as time.
         Day("no punches", "1393/02/07", {},
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_TakhirLessWork", 465},
                   {"Prc_validTakhir", 15}, {"Prc_ValidLessWork", 15}, {"Prc_TajilLessWork", 0},
-                  {"Prc_AbsenceNaghes", 0}, {"Prc_PureWork", 15}, {"Prc_TotalWork", 15}, {"prc_dayabsence", 0}})),
+                  {"Prc_AbsenceNaghes", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0},
+                  {"Prc_HourDayAbsence", 480}})),
         // An entry without exit: the pair is incomplete (out = in), the rest
         // of the shift is early leave.
         Day("entry without exit", "1393/02/08", {480},
             With({{"Prc_PresenceWork", 0}, {"Prc_PureWorkKham", 0}, {"Prc_AbsenceNaghes", 1},
                   {"Prc_TajilLessWork", 470}, {"Prc_validTajil", 10}, {"Prc_ValidLessWork", 10},
-                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 10}, {"Prc_TotalWork", 10}, {"prc_dayabsence", 0}})),
+                  {"Prc_TakhirLessWork", 0}, {"Prc_PureWork", 0}, {"Prc_TotalWork", 0}, {"prc_dayabsence", 0},
+                  {"Prc_HourDayAbsence", 480}},
+                 97)),
         // Out for lunch and never out again: the last pair is incomplete,
         // the afternoon after 13:00 is early leave.
         Day("three punches", "1393/02/09", {480, 720, 780},
             With({{"Prc_PresenceWork", 240}, {"Prc_PureWorkKham", 240}, {"Prc_AbsenceNaghes", 1},
-                  {"Prc_TajilLessWork", 170}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}})),
+                  {"Prc_TajilLessWork", 170}, {"Prc_validTajil", 10}, {"Prc_TakhirLessWork", 0}},
+                 97)),
     });
 }
 
