@@ -86,6 +86,9 @@ void RealRule(Database& db, int code, const std::string& name, bool monthly) {
                         {"Rule_Makarna", DbValue::Int(1)}});
     db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(code)}, {"Rule_MOHR", DbValue::Int(480)},
                            {"Rule_MOEY", DbValue::Int(30)}, {"Rule_MOTalab", DbValue::Int(1)},
+                           // Hourly leave is taken by request (table "t"), which the
+                           // rule then demands.
+                           {"Rule_MOMOJAVVEZ", DbValue::Int(1)},
                            {"Rule_MOsy", DbValue::Int(12)}, {"Rule_MOsm", DbValue::Int(3)},
                            {"Rule_MOhd", DbValue::Int(480)}, {"Rule_MOH", DbValue::Int(1)},
                            {"Rule_MOB1", DbValue::Int(240)}, {"Rule_MOK1", DbValue::Int(480)},
