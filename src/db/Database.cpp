@@ -496,7 +496,7 @@ std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, cons
     return OpenOdbc(t.odbc, t.sqlServer);
 }
 
-void Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) {
+std::int64_t Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) {
     std::string text;
     std::size_t next = 0;
     bool quoted = false;
@@ -510,6 +510,7 @@ void Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& 
         }
     }
     Execute(text);
+    return -1;
 }
 
 }  // namespace attcalc

@@ -113,9 +113,11 @@ public:
     // Runs one statement with "?" markers, each bound to the value of the same
     // position. The connection compiles a text once and keeps it for the
     // next call with the same text, so a statement run for every row costs
-    // one compilation per run instead of one per row. The default writes the
-    // values into the text as literals and runs it with Execute.
-    virtual void ExecuteBound(const std::string& sql, const std::vector<DbValue>& params);
+    // one compilation per run instead of one per row. Returns the number of
+    // rows the statement changed, or -1 where the backend does not tell. The
+    // default writes the values into the text as literals and runs it with
+    // Execute (and returns -1).
+    virtual std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params);
 
     // Runs a statement whose failure the caller handles. Returns false and
     // fills *error on failure instead of throwing.

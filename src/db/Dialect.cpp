@@ -56,15 +56,23 @@ std::string Dialect::StoreResultRowSql(std::string_view table, std::string_view 
     return sql;
 }
 
-std::pair<std::string, std::string> Dialect::StoreResultRowBoundSql(std::string_view table,
-                                                                    const std::vector<std::string>& columns) const {
+Dialect::TBoundRowSql Dialect::StoreResultRowBoundSql(std::string_view table,
+                                                      const std::vector<std::string>& columns) const {
     const std::string t = Table(table);
-    std::string insert = "insert into " + t + " (prc_date,Prc_PCode) select ?,?\nwhere not exists(select 1 from " + t +
-                         " where prc_date=? and Prc_PCode=?)";
-    std::string update = "update " + t + " set ";
-    for (std::size_t i = 0; i < columns.size(); ++i) update += (i ? ", " : "") + columns[i] + " = ?";
-    update += "\nwhere prc_date=? and Prc_PCode=?";
-    return {insert, update};
+    TBoundRowSql out;
+    out.InsertKey = "insert into " + t + " (prc_date,Prc_PCode) select ?,?\nwhere not exists(select 1 from " + t +
+                    " where prc_date=? and Prc_PCode=?)";
+    out.Update = "update " + t + " set ";
+    out.InsertRow = "insert into " + t + " (prc_date,Prc_PCode";
+    std::string marks = "?,?";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        out.Update += (i ? ", " : "") + columns[i] + " = ?";
+        out.InsertRow += "," + columns[i];
+        marks += ",?";
+    }
+    out.Update += "\nwhere prc_date=? and Prc_PCode=?";
+    out.InsertRow += ")\nvalues (" + marks + ")";
+    return out;
 }
 
 }  // namespace attcalc

@@ -52,12 +52,17 @@ public:
     virtual std::string StoreResultRowSql(std::string_view table, std::string_view date, std::string_view code,
                                           const std::vector<SqlAssignment>& first,
                                           const std::vector<SqlAssignment>& second) const;
-    // The same store of a day row as two statements with "?" markers, compiled
-    // once and run for every day: the insert of the missing key (values: date,
-    // code, date, code) and the update of `columns` (values: the columns in
-    // order, then date and code).
-    virtual std::pair<std::string, std::string> StoreResultRowBoundSql(std::string_view table,
-                                                                       const std::vector<std::string>& columns) const;
+    // The same store of a day row as statements with "?" markers, compiled
+    // once and run for every day: the update of `columns` (values: the
+    // columns in order, then date and code); the insert of the whole row,
+    // run when the update met no row (values: date, code, then the columns);
+    // and the insert of the missing key alone (values: date, code, date,
+    // code), run before the update where the backend cannot tell how many
+    // rows the update met.
+    struct TBoundRowSql {
+        std::string Update, InsertRow, InsertKey;
+    };
+    virtual TBoundRowSql StoreResultRowBoundSql(std::string_view table, const std::vector<std::string>& columns) const;
 };
 
 }  // namespace attcalc

@@ -225,7 +225,7 @@ public:
         DrainResults(st.h(), sql);
     }
 
-    void ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
+    std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
         std::unique_ptr<Statement>& st = prepared_[sql];
         if (!st) {
             auto fresh = std::make_unique<Statement>(dbc_);
@@ -279,8 +279,12 @@ public:
             prepared_.erase(sql);
             throw DbError(msg + " [" + SingleLine(sql) + "]");
         }
+        // A searched update or delete that meets no row answers "no data".
+        SQLLEN changed = 0;
+        if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(SQLRowCount(h, &changed))) changed = -1;
         DrainResults(h, sql);
         SQLFreeStmt(h, SQL_CLOSE);
+        return changed < 0 ? -1 : static_cast<std::int64_t>(changed);
     }
 
     Rows Query(const std::string& sql) override {

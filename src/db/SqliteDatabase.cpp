@@ -63,7 +63,7 @@ public:
         }
     }
 
-    void ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
+    std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
         sqlite3_stmt*& st = prepared_[sql];
         if (!st && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
             std::string msg = sqlite3_errmsg(db_);
@@ -88,7 +88,8 @@ public:
         const std::string msg = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
-        if (rc != SQLITE_DONE) throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
+        if (rc != SQLITE_DONE) throw DbError(SingleLine(msg) + " [" + Abbreviate(SingleLine(sql)) + "]");
+        return sqlite3_changes64(db_);
     }
 
     Rows Query(const std::string& sql) override {

@@ -161,10 +161,10 @@ void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
     values.push_back(code);
     // The statement texts depend only on the dialect, the table and the
     // column list (which differs only by the script columns), so every day of
-    // a month runs the same two compiled statements; the texts are kept too.
+    // a month runs the same compiled statements; the texts are kept too.
     const Dialect& d = ctx.db->dialect();
     const std::string table = RecordTableName(r.Prc_date);
-    thread_local std::unordered_map<std::string, std::pair<std::string, std::string>> texts;
+    thread_local std::unordered_map<std::string, Dialect::TBoundRowSql> texts;
     const std::string key = d.Name() + "|" + table + "|" + std::to_string(values.size());
     auto it = texts.find(key);
     if (it == texts.end()) {
@@ -173,8 +173,23 @@ void StoreDayRow(TRunContext& ctx, const TDayRecord& r) {
             for (auto& [name, v] : *list) columns.push_back(name);
         it = texts.emplace(key, d.StoreResultRowBoundSql(table, columns)).first;
     }
-    ctx.db->ExecuteBound(it->second.first, {date, code, date, code});
-    ctx.db->ExecuteBound(it->second.second, values);
+    // A row already stored (a month calculated again) is updated in place;
+    // a new one is inserted whole, so that no row is written twice.
+    const std::int64_t changed = ctx.db->ExecuteBound(it->second.Update, values);
+    if (changed == 0) {
+        // The insert takes the key first: date and code, then the columns.
+        thread_local std::vector<DbValue> row;
+        row.clear();
+        row.push_back(date);
+        row.push_back(code);
+        row.insert(row.end(), values.begin(), values.end() - 2);
+        ctx.db->ExecuteBound(it->second.InsertRow, row);
+    } else if (changed < 0) {
+        // The backend does not tell whether the update met the row: insert
+        // the key when missing and update again.
+        ctx.db->ExecuteBound(it->second.InsertKey, {date, code, date, code});
+        ctx.db->ExecuteBound(it->second.Update, values);
+    }
 }
 
 void StoreDays(TRunContext& ctx, const std::string& pcode) {
