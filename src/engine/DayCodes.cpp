@@ -21,54 +21,6 @@ namespace {
 std::int32_t Div(std::int32_t a, std::int32_t unit) { return unit < 1 ? 0 : a / unit; }
 std::int32_t Mod(std::int32_t a, std::int32_t unit) { return unit < 1 ? a : a % unit; }
 
-// Per-code fields: hourly paid leave 23 ... 27, daily paid leave 43 ... 47,
-// hourly missions 51 ... 55, daily missions 61 ... 65, 24-hour missions 71 ... 75.
-std::int32_t* PaidLeaveHourField(TDayRecord& r, int hourCode) {
-    switch (hourCode) {
-        case 23: return &r.Prc_HourleaveSalary23;
-        case 24: return &r.Prc_HourleaveSalary24;
-        case 25: return &r.Prc_HourleaveSalary25;
-        case 26: return &r.Prc_HourleaveSalary26;
-        case 27: return &r.Prc_HourleaveSalary27;
-        default: return nullptr;
-    }
-}
-std::int32_t* PaidLeaveDayField(TDayRecord& r, int code) {
-    switch (code) {
-        case 43: return &r.Prc_DayleaveSalary43;
-        case 44: return &r.Prc_DayleaveSalary44;
-        case 45: return &r.Prc_DayleaveSalary45;
-        case 46: return &r.Prc_DayleaveSalary46;
-        case 47: return &r.Prc_DayleaveSalary47;
-        default: return nullptr;
-    }
-}
-std::int32_t* MissionHourField(TDayRecord& r, int hourCode) {
-    switch (hourCode) {
-        case 51: return &r.Prc_HourMission51;
-        case 52: return &r.Prc_HourMission52;
-        case 53: return &r.Prc_HourMission53;
-        case 54: return &r.Prc_HourMission54;
-        case 55: return &r.Prc_HourMission55;
-        default: return nullptr;
-    }
-}
-std::int32_t* MissionDayField(TDayRecord& r, int code) {
-    switch (code) {
-        case 61: return &r.Prc_DayMission61;
-        case 62: return &r.Prc_DayMission62;
-        case 63: return &r.Prc_DayMission63;
-        case 64: return &r.Prc_DayMission64;
-        case 65: return &r.Prc_DayMission65;
-        case 71: return &r.Prc_FullMission71;
-        case 72: return &r.Prc_FullMission72;
-        case 73: return &r.Prc_FullMission73;
-        case 74: return &r.Prc_FullMission74;
-        case 75: return &r.Prc_FullMission75;
-        default: return nullptr;
-    }
-}
-
 void Set(std::int32_t* f, std::int32_t v) {
     if (f) *f = v;
 }
@@ -584,8 +536,8 @@ void ScheduledMission(TCodeDay& x, bool worked) {
     const bool full = IsFullMissionCode(c);
     std::int32_t& dayField = full ? r.Prc_FullMission : r.Prc_DayMission;
     const int h = full ? c - 20 : c - 10;
-    std::int32_t* perHours = MissionHourField(r, h);
-    std::int32_t* perDays = MissionDayField(r, c);
+    std::int32_t* perHours = HourMissionField(r, h);
+    std::int32_t* perDays = DayMissionField(r, c);
     const std::int32_t S = x.S;
     switch (R.Rule_mad) {
         case 1: {
@@ -700,7 +652,7 @@ void UnscheduledMission(TCodeDay& x, bool worked) {
     const bool full = IsFullMissionCode(c);
     std::int32_t& dayField = full ? r.Prc_FullMission : r.Prc_DayMission;
     const int h = full ? c - 20 : c - 10;
-    std::int32_t* perDays = MissionDayField(r, c);
+    std::int32_t* perDays = DayMissionField(r, c);
     if (worked) {
         if (R.Rule_masg) {
             r.Prc_HourAbsence = 0;
@@ -729,7 +681,7 @@ void UnscheduledMission(TCodeDay& x, bool worked) {
     if (R.Rule_marshgs >= 1) {
         r.Prc_HourMission = R.Rule_marshgs;
         x.cm[h] = R.Rule_marshgs;
-        Set(MissionHourField(r, h), R.Rule_marshgs);
+        Set(HourMissionField(r, h), R.Rule_marshgs);
         dayField = 0;
         Set(perDays, 0);
     }

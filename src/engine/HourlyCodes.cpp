@@ -24,28 +24,6 @@ void Take(TBalance& b, std::int32_t dayLength, std::int32_t minutes) {
     BalanceAdd(b.Days, b.Minutes, 0, dayLength, -minutes);
 }
 
-std::int32_t* HourMissionField(TDayRecord& r, int code) {
-    switch (code) {
-        case 51: return &r.Prc_HourMission51;
-        case 52: return &r.Prc_HourMission52;
-        case 53: return &r.Prc_HourMission53;
-        case 54: return &r.Prc_HourMission54;
-        case 55: return &r.Prc_HourMission55;
-        default: return nullptr;
-    }
-}
-
-std::int32_t* PaidLeaveField(TDayRecord& r, int code) {
-    switch (code) {
-        case 23: return &r.Prc_HourleaveSalary23;
-        case 24: return &r.Prc_HourleaveSalary24;
-        case 25: return &r.Prc_HourleaveSalary25;
-        case 26: return &r.Prc_HourleaveSalary26;
-        case 27: return &r.Prc_HourleaveSalary27;
-        default: return nullptr;
-    }
-}
-
 void AddCodeMinutes(TRunContext& ctx, int code, std::int32_t minutes) {
     if (code >= 0 && code < kCodeSlots) ctx.period.CodeMinutes[code] += minutes;
 }
@@ -136,7 +114,7 @@ void UnpaidLeaveHours(TRunContext& ctx, TEngineState& es, int c, std::int32_t d)
 void PaidLeaveHours(TRunContext& ctx, TEngineState& es, int c, std::int32_t d) {
     TDayRecord& r = es.Rec;
     r.Prc_HourleaveSalary += d;
-    if (std::int32_t* f = PaidLeaveField(r, c)) *f += d;
+    if (std::int32_t* f = PaidLeaveHourField(r, c)) *f += d;
     if (ctx.rule.Rule_mokar) {
         r.Prc_PureWork += d;
         r.Prc_PureWorkNight += es.W.Seg.Night;

@@ -70,17 +70,6 @@ void ClearShiftFields(TDayRecord& r) {
     r.Prc_Shift1time = r.Prc_Shift2time = r.Prc_Shift3time = r.Prc_Shift4time = r.Prc_Shift5time = 0;
 }
 
-std::int32_t* PaidLeaveDayField(TDayRecord& r, int code) {
-    switch (code) {
-        case 43: return &r.Prc_DayleaveSalary43;
-        case 44: return &r.Prc_DayleaveSalary44;
-        case 45: return &r.Prc_DayleaveSalary45;
-        case 46: return &r.Prc_DayleaveSalary46;
-        case 47: return &r.Prc_DayleaveSalary47;
-        default: return nullptr;
-    }
-}
-
 TDayRecord& Stored(TRunContext& ctx, int d) { return DayAt(ctx.days, ctx.period.PeriodFirstIndex + d); }
 
 // Passes 1 ... 7: days between two days of the same code family.

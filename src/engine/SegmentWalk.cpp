@@ -16,18 +16,6 @@ std::int32_t Overlap(std::int32_t start, std::int32_t end, std::int32_t from, st
     return v > 0 ? v : 0;
 }
 
-// The per-code field of hourly missions 51 ... 55, null for other codes.
-std::int32_t* HourMissionField(TDayRecord& r, int code) {
-    switch (code) {
-        case 51: return &r.Prc_HourMission51;
-        case 52: return &r.Prc_HourMission52;
-        case 53: return &r.Prc_HourMission53;
-        case 54: return &r.Prc_HourMission54;
-        case 55: return &r.Prc_HourMission55;
-        default: return nullptr;
-    }
-}
-
 bool IsSegmentCode(int c) { return CodeIn(c, 11, 19) || CodeIn(c, 21, 27) || IsHourlyMissionCode(c); }
 
 void Work(TEngineState& es) {

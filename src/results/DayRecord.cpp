@@ -6,6 +6,55 @@
 
 namespace attcalc {
 
+std::int32_t* PaidLeaveHourField(TDayRecord& r, int code) {
+    switch (code) {
+        case 23: return &r.Prc_HourleaveSalary23;
+        case 24: return &r.Prc_HourleaveSalary24;
+        case 25: return &r.Prc_HourleaveSalary25;
+        case 26: return &r.Prc_HourleaveSalary26;
+        case 27: return &r.Prc_HourleaveSalary27;
+        default: return nullptr;
+    }
+}
+
+std::int32_t* PaidLeaveDayField(TDayRecord& r, int code) {
+    switch (code) {
+        case 43: return &r.Prc_DayleaveSalary43;
+        case 44: return &r.Prc_DayleaveSalary44;
+        case 45: return &r.Prc_DayleaveSalary45;
+        case 46: return &r.Prc_DayleaveSalary46;
+        case 47: return &r.Prc_DayleaveSalary47;
+        default: return nullptr;
+    }
+}
+
+std::int32_t* HourMissionField(TDayRecord& r, int code) {
+    switch (code) {
+        case 51: return &r.Prc_HourMission51;
+        case 52: return &r.Prc_HourMission52;
+        case 53: return &r.Prc_HourMission53;
+        case 54: return &r.Prc_HourMission54;
+        case 55: return &r.Prc_HourMission55;
+        default: return nullptr;
+    }
+}
+
+std::int32_t* DayMissionField(TDayRecord& r, int code) {
+    switch (code) {
+        case 61: return &r.Prc_DayMission61;
+        case 62: return &r.Prc_DayMission62;
+        case 63: return &r.Prc_DayMission63;
+        case 64: return &r.Prc_DayMission64;
+        case 65: return &r.Prc_DayMission65;
+        case 71: return &r.Prc_FullMission71;
+        case 72: return &r.Prc_FullMission72;
+        case 73: return &r.Prc_FullMission73;
+        case 74: return &r.Prc_FullMission74;
+        case 75: return &r.Prc_FullMission75;
+        default: return nullptr;
+    }
+}
+
 namespace {
 
 TDayColumn Txt(const char* name, std::string TDayRecord::*m, int size) {

@@ -160,6 +160,14 @@ struct TDayRecord {
     std::array<std::int32_t, 10> Prc_scrdays{};   // Prc_scrdays1 ... 10, 16-bit columns
 };
 
+// ---- Per-code fields ---------------------------------------------------------
+// The field that books the minutes or days of one leave or mission code; null
+// for a code without a field of its own.
+std::int32_t* PaidLeaveHourField(TDayRecord& r, int code);  // hourly paid leave 23 ... 27
+std::int32_t* PaidLeaveDayField(TDayRecord& r, int code);   // daily paid leave 43 ... 47
+std::int32_t* HourMissionField(TDayRecord& r, int code);    // hourly missions 51 ... 55
+std::int32_t* DayMissionField(TDayRecord& r, int code);     // daily missions 61 ... 65, 24-hour 71 ... 75
+
 // ---- Column mapping -------------------------------------------------------
 
 enum class TDayFieldType { Text, Int, Byte, SmallInt };
