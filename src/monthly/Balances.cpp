@@ -305,16 +305,19 @@ void WriteMonthLeave(TRunContext& ctx, const std::string& table, const std::stri
                         {DbValue::Int(days), DbValue::Int(minutes), DbValue::Text(pcode), DbValue::Int(y)});
         return;
     }
-    std::string cols = "mor_pcode\n,mor_year", vals = d.Quote(pcode) + "\n," + std::to_string(y);
+    std::string cols = "mor_pcode\n,mor_year", vals = "?\n,?";
+    std::vector<DbValue> params = {DbValue::Text(pcode), DbValue::Int(y)};
     if (entitled) {
         cols += "\n,mor_SpDays\n,mor_Sptime";
         vals += "\n,0,0";
     }
     for (int i = 1; i <= 12; ++i) {
         cols += "\n,mor_d" + std::to_string(i) + "\n,mor_h" + std::to_string(i);
-        vals += i == m ? "\n," + std::to_string(days) + "\n," + std::to_string(minutes) : std::string("\n,-1,-1");
+        vals += "\n,?\n,?";
+        params.push_back(DbValue::Int(i == m ? days : -1));
+        params.push_back(DbValue::Int(i == m ? minutes : -1));
     }
-    db.Execute("insert into " + t + " (\n" + cols + "\n) values (" + vals + "\n)");
+    db.ExecuteBound("insert into " + t + " (\n" + cols + "\n) values (" + vals + "\n)", params);
 }
 
 void MonthlyLeaveWrite(TRunContext& ctx, const TDayRecord& U, const std::string& pcode, const std::string& S,
