@@ -224,7 +224,7 @@ void LoadHolidayYear(TRunContext& ctx, int y) {
     }
     ClearSets(h);
     h.HolidayYear = 0;  // nothing valid held until the rows are read
-    Rows rows = ctx.db->Query("select * FROM " + HolidayTable(ctx) + " where holiday_year=" + std::to_string(y));
+    Rows rows = ctx.db->QueryBound("select * FROM " + HolidayTable(ctx) + " where holiday_year=?", {DbValue::Int(y)});
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         std::int64_t m = rows.Int(r, "holiday_month");
         if (m < 1 || m > 12) continue;  // names no month

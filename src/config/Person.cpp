@@ -13,8 +13,9 @@ namespace attcalc {
 
 namespace {
 
-std::string PersonsWhere(const Database& db, const std::string& pcode) {
-    return " from " + db.dialect().Table("persons") + " where p_Barcode=" + db.dialect().Quote(pcode);
+// The person's row, the personnel code bound to the one marker.
+std::string PersonsWhere(const Database& db) {
+    return " from " + db.dialect().Table("persons") + " where p_Barcode=?";
 }
 
 // A text of digits only as a number; 0 for anything else (or too large).
@@ -55,8 +56,9 @@ std::string EmploymentDate(const std::string& pcode, const char* column, const s
 
 int32_t PersonRuleGroup(TRunContext& ctx, const std::string& pcode) {
     Database& db = *ctx.db;
-    Rows rows = db.Query("select p_rulegroup,p_param,P_Reserve5,P_Reserve6,P_Reserve7,p_jobdate,p_parts" +
-                         PersonsWhere(db, pcode));
+    Rows rows = db.QueryBound("select p_rulegroup,p_param,P_Reserve5,P_Reserve6,P_Reserve7,p_jobdate,p_parts" +
+                                  PersonsWhere(db),
+                              {DbValue::Text(pcode)});
     TPersonAttributes& p = ctx.person;
     if (rows.Empty()) {
         p.p_rulegroup = 0;
@@ -94,7 +96,7 @@ int32_t PersonRuleGroup(TRunContext& ctx, const std::string& pcode) {
 
 int32_t PersonShiftGroup(TRunContext& ctx, const std::string& pcode) {
     Database& db = *ctx.db;
-    Rows rows = db.Query("select p_shiftgroup,p_shiftgroupM" + PersonsWhere(db, pcode));
+    Rows rows = db.QueryBound("select p_shiftgroup,p_shiftgroupM" + PersonsWhere(db), {DbValue::Text(pcode)});
     int32_t group = 0;
     if (!rows.Empty()) {
         group = static_cast<int32_t>(rows.Int(0, "p_shiftgroup"));
@@ -106,7 +108,7 @@ int32_t PersonShiftGroup(TRunContext& ctx, const std::string& pcode) {
 
 TEmploymentDates EmploymentDates(TRunContext& ctx, const std::string& pcode) {
     Database& db = *ctx.db;
-    Rows rows = db.Query("select p_jobdate,p_endjobdate" + PersonsWhere(db, pcode));
+    Rows rows = db.QueryBound("select p_jobdate,p_endjobdate" + PersonsWhere(db), {DbValue::Text(pcode)});
     TEmploymentDates out;
     if (rows.Empty()) return out;
     out.JobDate = EmploymentDate(pcode, "p_jobdate", rows.Text(0, "p_jobdate"));
@@ -162,13 +164,17 @@ int ClipToEmployment(TRunContext& ctx, const std::string& pcode, std::string& fr
 int32_t DepartmentHardship(TRunContext& ctx, const std::string& department) {
     Database& db = *ctx.db;
     const Dialect& d = db.dialect();
-    std::string sql = "select * from " + d.Table("trouble") + " where tp_part = " + d.Quote(department);
+    // One marker for each level of the department, so that a text serves all
+    // departments of the same depth.
+    std::string sql = "select * from " + d.Table("trouble") + " where tp_part = ?";
+    std::vector<DbValue> params = {DbValue::Text(department)};
     for (std::string level = department; level.size() > 2;) {
         level.resize(level.size() - 2);
-        sql += " or tp_part = " + d.Quote(level);
+        sql += " or tp_part = ?";
+        params.push_back(DbValue::Text(level));
     }
     sql += " order by tp_part desc";
-    Rows rows = db.Query(sql);
+    Rows rows = db.QueryBound(sql, params);
     if (rows.Empty()) return -1;
     return static_cast<int32_t>(rows.Int(0, "tp_trouble"));
 }

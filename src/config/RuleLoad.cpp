@@ -218,7 +218,7 @@ void Clear(const TRuleColumn& c, rule_type& r) {
 }
 
 Rows QueryRuleRow(Database& db, const char* table, std::int32_t code) {
-    return db.Query("select * from " + db.dialect().Table(table) + "\nwhere rule_code=" + std::to_string(code));
+    return db.QueryBound("select * from " + db.dialect().Table(table) + "\nwhere rule_code=?", {DbValue::Int(code)});
 }
 
 }  // namespace

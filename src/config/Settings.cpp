@@ -137,8 +137,8 @@ void loadinifiledb(TRunContext& ctx) {
         return;
     }
     Database& db = *ctx.db;
-    Rows rows = db.Query("select * from " + db.dialect().Table("init") + " where init_code=" +
-                         std::to_string(paramSet));
+    Rows rows = db.QueryBound("select * from " + db.dialect().Table("init") + " where init_code=?",
+                              {DbValue::Int(paramSet)});
     for (std::size_t r = 0; r < rows.Count(); ++r) {
         std::string title = rows.Text(r, "init_title");
         for (const auto& t : Titles()) {

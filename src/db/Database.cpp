@@ -496,7 +496,7 @@ std::unique_ptr<Database> OpenDatabase(const std::string& connectionString, cons
     return OpenOdbc(t.odbc, t.sqlServer);
 }
 
-std::int64_t Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) {
+std::string BindAsLiterals(const Dialect& d, const std::string& sql, const std::vector<DbValue>& params) {
     std::string text;
     std::size_t next = 0;
     bool quoted = false;
@@ -504,13 +504,26 @@ std::int64_t Database::ExecuteBound(const std::string& sql, const std::vector<Db
         if (c == '\'') quoted = !quoted;
         if (c == '?' && !quoted) {
             if (next >= params.size()) throw DbError("too few values for the statement [" + SingleLine(sql) + "]");
-            text += SqlLiteral(dialect(), params[next++]);
+            text += SqlLiteral(d, params[next++]);
         } else {
             text += c;
         }
     }
-    Execute(text);
+    return text;
+}
+
+std::int64_t Database::ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) {
+    Execute(BindAsLiterals(dialect(), sql, params));
     return -1;
+}
+
+Rows Database::QueryBound(const std::string& sql, const std::vector<DbValue>& params) {
+    return Query(BindAsLiterals(dialect(), sql, params));
+}
+
+void Database::QueryBoundBatches(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows,
+                                 const std::function<void(const Rows&)>& each) {
+    QueryBatches(BindAsLiterals(dialect(), sql, params), batchRows, each);
 }
 
 }  // namespace attcalc

@@ -118,6 +118,15 @@ public:
     // default writes the values into the text as literals and runs it with
     // Execute (and returns -1).
     virtual std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params);
+    // Runs a query with "?" markers bound as ExecuteBound binds them, compiled
+    // once per text and connection and kept, and reads all of its rows as
+    // Query does (same column names, kinds and nulls). A query run for every
+    // person of a batch thus compiles once. The default writes the values into
+    // the text as literals and runs it with Query.
+    virtual Rows QueryBound(const std::string& sql, const std::vector<DbValue>& params);
+    // QueryBound handing the rows over in batches as QueryBatches does.
+    virtual void QueryBoundBatches(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows,
+                                   const std::function<void(const Rows&)>& each);
 
     // Runs a statement whose failure the caller handles. Returns false and
     // fills *error on failure instead of throwing.
@@ -134,6 +143,9 @@ public:
 
 // Renders a literal: texts quoted by the dialect, numbers in decimal, null.
 std::string SqlLiteral(const Dialect& d, const DbValue& v);
+// The text with each "?" outside a quoted literal replaced by the literal of
+// the value of the same position. Throws DbError when there are too few values.
+std::string BindAsLiterals(const Dialect& d, const std::string& sql, const std::vector<DbValue>& params);
 
 // Connection strings: "key=value" pairs separated by ";", keys ignore case; a
 // value in "..", '..' or {..} may hold a ";". The string is kept whole and a

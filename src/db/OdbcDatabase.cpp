@@ -226,52 +226,9 @@ public:
     }
 
     std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
-        std::unique_ptr<Statement>& st = prepared_[sql];
-        if (!st) {
-            auto fresh = std::make_unique<Statement>(dbc_);
-            WString w = ToWide(sql);
-            Check(SQLPrepareW(fresh->h(), w.data(), static_cast<SQLINTEGER>(w.size())), fresh->h(), sql);
-            st = std::move(fresh);
-        }
-        SQLHSTMT h = st->h();
-        SQLFreeStmt(h, SQL_RESET_PARAMS);
-        // The bound values live until the statement has run.
-        std::vector<SQLBIGINT> ints(params.size());
-        std::vector<double> reals(params.size());
-        std::vector<WString> texts(params.size());
-        std::vector<SQLLEN> inds(params.size());
-        for (std::size_t i = 0; i < params.size(); ++i) {
-            const DbValue& v = params[i];
-            const auto at = static_cast<SQLUSMALLINT>(i + 1);
-            SQLRETURN rc;
-            switch (v.kind) {
-                case DbValue::Kind::Int:
-                    ints[i] = v.i;
-                    inds[i] = 0;
-                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &ints[i], 0,
-                                          &inds[i]);
-                    break;
-                case DbValue::Kind::Real:
-                    reals[i] = v.d;
-                    inds[i] = 0;
-                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &reals[i], 0,
-                                          &inds[i]);
-                    break;
-                case DbValue::Kind::Text:
-                    texts[i] = ToWide(v.s);
-                    inds[i] = static_cast<SQLLEN>(texts[i].size() * sizeof(SQLWCHAR));
-                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                          std::max<SQLULEN>(1, texts[i].size()), 0, texts[i].data(), inds[i],
-                                          &inds[i]);
-                    break;
-                default:
-                    inds[i] = SQL_NULL_DATA;
-                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
-                                          &inds[i]);
-                    break;
-            }
-            Check(rc, h, sql);
-        }
+        SQLHSTMT h = Prepared(sql);
+        BoundValues values;
+        Bind(h, params, values, sql);
         SQLRETURN rc = SQLExecute(h);
         if (!(rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA)) {
             std::string msg = Diagnostics(SQL_HANDLE_STMT, h);
@@ -285,6 +242,40 @@ public:
         DrainResults(h, sql);
         SQLFreeStmt(h, SQL_CLOSE);
         return changed < 0 ? -1 : static_cast<std::int64_t>(changed);
+    }
+
+    Rows QueryBound(const std::string& sql, const std::vector<DbValue>& params) override {
+        Rows all;
+        ReadBound(sql, params, 0, [&](Rows& batch) { all = std::move(batch); });
+        return all;
+    }
+
+    void QueryBoundBatches(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows,
+                           const std::function<void(const Rows&)>& each) override {
+        ReadBound(sql, params, batchRows == 0 ? 1 : batchRows, [&](Rows& batch) { each(batch); });
+    }
+
+    // Runs the kept statement of a text with its markers bound and walks its
+    // rows as Read does; the cursor is closed however reading ends.
+    template <class F>
+    void ReadBound(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows, F&& each) {
+        SQLHSTMT h = Prepared(sql);
+        BoundValues values;
+        Bind(h, params, values, sql);
+        SQLRETURN rc = SQLExecute(h);
+        if (!(rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA)) {
+            std::string msg = Diagnostics(SQL_HANDLE_STMT, h);
+            SQLFreeStmt(h, SQL_CLOSE);
+            prepared_.erase(sql);
+            throw DbError(msg + " [" + Abbreviate(SingleLine(sql)) + "]");
+        }
+        try {
+            ReadResult(h, sql, batchRows, each);
+        } catch (...) {
+            SQLFreeStmt(h, SQL_CLOSE);
+            throw;
+        }
+        SQLFreeStmt(h, SQL_CLOSE);
     }
 
     Rows Query(const std::string& sql) override {
@@ -306,6 +297,12 @@ public:
         SQLHSTMT h = st.h();
         WString w = ToWide(sql);
         Check(SQLExecDirectW(h, w.data(), static_cast<SQLINTEGER>(w.size())), h, sql);
+        ReadResult(h, sql, batchRows, each);
+    }
+
+    // The rows of a statement that has just run.
+    template <class F>
+    void ReadResult(SQLHSTMT h, const std::string& sql, std::size_t batchRows, F&& each) {
         const std::string source = "\"" + Abbreviate(SingleLine(sql)) + "\"";
 
         // The first result that has columns (a batch may start with statements
@@ -439,6 +436,70 @@ public:
     const Dialect& dialect() const override { return *dialect_; }
 
 private:
+    // The statement of a text, prepared on its first use and kept for the
+    // life of the connection.
+    SQLHSTMT Prepared(const std::string& sql) {
+        std::unique_ptr<Statement>& st = prepared_[sql];
+        if (!st) {
+            auto fresh = std::make_unique<Statement>(dbc_);
+            WString w = ToWide(sql);
+            SQLRETURN rc = SQLPrepareW(fresh->h(), w.data(), static_cast<SQLINTEGER>(w.size()));
+            if (!SQL_SUCCEEDED(rc)) {
+                std::string msg = Diagnostics(SQL_HANDLE_STMT, fresh->h());
+                prepared_.erase(sql);
+                throw DbError(msg + " [" + Abbreviate(SingleLine(sql)) + "]");
+            }
+            st = std::move(fresh);
+        }
+        return st->h();
+    }
+
+    // The values bound to a statement; they must live until it has run.
+    struct BoundValues {
+        std::vector<SQLBIGINT> ints;
+        std::vector<double> reals;
+        std::vector<WString> texts;
+        std::vector<SQLLEN> inds;
+    };
+
+    static void Bind(SQLHSTMT h, const std::vector<DbValue>& params, BoundValues& b, const std::string& sql) {
+        SQLFreeStmt(h, SQL_RESET_PARAMS);
+        b.ints.assign(params.size(), 0);
+        b.reals.assign(params.size(), 0);
+        b.texts.assign(params.size(), WString());
+        b.inds.assign(params.size(), 0);
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const DbValue& v = params[i];
+            const auto at = static_cast<SQLUSMALLINT>(i + 1);
+            SQLRETURN rc;
+            switch (v.kind) {
+                case DbValue::Kind::Int:
+                    b.ints[i] = v.i;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &b.ints[i], 0,
+                                          &b.inds[i]);
+                    break;
+                case DbValue::Kind::Real:
+                    b.reals[i] = v.d;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.reals[i], 0,
+                                          &b.inds[i]);
+                    break;
+                case DbValue::Kind::Text:
+                    b.texts[i] = ToWide(v.s);
+                    b.inds[i] = static_cast<SQLLEN>(b.texts[i].size() * sizeof(SQLWCHAR));
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                          std::max<SQLULEN>(1, b.texts[i].size()), 0, b.texts[i].data(), b.inds[i],
+                                          &b.inds[i]);
+                    break;
+                default:
+                    b.inds[i] = SQL_NULL_DATA;
+                    rc = SQLBindParameter(h, at, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0,
+                                          &b.inds[i]);
+                    break;
+            }
+            Check(rc, h, sql);
+        }
+    }
+
     void SetAutocommit(bool on) {
         SQLRETURN rc = SQLSetConnectAttr(
             dbc_, SQL_ATTR_AUTOCOMMIT,
@@ -578,7 +639,7 @@ private:
     bool inTx_ = false;
     std::set<std::string> locks_;  // the locks the open transaction holds
     std::unique_ptr<Dialect> dialect_;
-    std::unordered_map<std::string, std::unique_ptr<Statement>> prepared_;  // statements of ExecuteBound
+    std::unordered_map<std::string, std::unique_ptr<Statement>> prepared_;  // statements of ExecuteBound and QueryBound
 };
 
 }  // namespace

@@ -64,24 +64,8 @@ public:
     }
 
     std::int64_t ExecuteBound(const std::string& sql, const std::vector<DbValue>& params) override {
-        sqlite3_stmt*& st = prepared_[sql];
-        if (!st && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
-            std::string msg = sqlite3_errmsg(db_);
-            prepared_.erase(sql);
-            throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
-        }
-        for (std::size_t i = 0; i < params.size(); ++i) {
-            const DbValue& v = params[i];
-            const int at = static_cast<int>(i) + 1;
-            switch (v.kind) {
-                case DbValue::Kind::Null: sqlite3_bind_null(st, at); break;
-                case DbValue::Kind::Int: sqlite3_bind_int64(st, at, v.i); break;
-                case DbValue::Kind::Real: sqlite3_bind_double(st, at, v.d); break;
-                case DbValue::Kind::Text:
-                    sqlite3_bind_text(st, at, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
-                    break;
-            }
-        }
+        sqlite3_stmt* st = Prepared(sql);
+        Bind(st, params);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         }
@@ -90,6 +74,17 @@ public:
         sqlite3_clear_bindings(st);
         if (rc != SQLITE_DONE) throw DbError(SingleLine(msg) + " [" + Abbreviate(SingleLine(sql)) + "]");
         return sqlite3_changes64(db_);
+    }
+
+    Rows QueryBound(const std::string& sql, const std::vector<DbValue>& params) override {
+        Rows all;
+        ReadBound(sql, params, 0, [&](Rows& batch) { all = std::move(batch); });
+        return all;
+    }
+
+    void QueryBoundBatches(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows,
+                           const std::function<void(const Rows&)>& each) override {
+        ReadBound(sql, params, batchRows == 0 ? 1 : batchRows, [&](Rows& batch) { each(batch); });
     }
 
     Rows Query(const std::string& sql) override {
@@ -151,6 +146,33 @@ private:
         return DbError(SingleLine(msg) + " [" + Abbreviate(SingleLine(sql)) + "]");
     }
 
+    // The compiled statement of a text, compiled on its first use and kept
+    // for the life of the connection.
+    sqlite3_stmt* Prepared(const std::string& sql) {
+        sqlite3_stmt*& st = prepared_[sql];
+        if (!st && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+            std::string msg = sqlite3_errmsg(db_);
+            prepared_.erase(sql);
+            throw DbError(SingleLine(msg) + " [" + SingleLine(sql) + "]");
+        }
+        return st;
+    }
+
+    static void Bind(sqlite3_stmt* st, const std::vector<DbValue>& params) {
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            const DbValue& v = params[i];
+            const int at = static_cast<int>(i) + 1;
+            switch (v.kind) {
+                case DbValue::Kind::Null: sqlite3_bind_null(st, at); break;
+                case DbValue::Kind::Int: sqlite3_bind_int64(st, at, v.i); break;
+                case DbValue::Kind::Real: sqlite3_bind_double(st, at, v.d); break;
+                case DbValue::Kind::Text:
+                    sqlite3_bind_text(st, at, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+                    break;
+            }
+        }
+    }
+
     // Steps through the rows of a query, handing them over `batchRows` at a
     // time (all of them in one batch when 0).
     template <class F>
@@ -158,6 +180,36 @@ private:
         sqlite3_stmt* st = nullptr;
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, &tail) != SQLITE_OK) throw Failure(sqlite3_errmsg(db_), sql);
+        try {
+            ReadRows(st, sql, batchRows, each);
+        } catch (...) {
+            sqlite3_finalize(st);
+            throw;
+        }
+        sqlite3_finalize(st);
+    }
+
+    // The rows of the kept statement of a text, its markers bound. The
+    // statement is reset (kept compiled, its bindings cleared) however reading
+    // ends.
+    template <class F>
+    void ReadBound(const std::string& sql, const std::vector<DbValue>& params, std::size_t batchRows, F&& each) {
+        sqlite3_stmt* st = Prepared(sql);
+        struct Reset {
+            sqlite3_stmt* st;
+            ~Reset() {
+                sqlite3_reset(st);
+                sqlite3_clear_bindings(st);
+            }
+        } reset{st};
+        Bind(st, params);
+        ReadRows(st, sql, batchRows, each);
+    }
+
+    // The rows of a compiled statement that is ready to step; the caller
+    // finalizes or resets it.
+    template <class F>
+    void ReadRows(sqlite3_stmt* st, const std::string& sql, std::size_t batchRows, F&& each) {
         int n = sqlite3_column_count(st);
         std::vector<std::string> cols;
         for (int i = 0; i < n; ++i) cols.emplace_back(sqlite3_column_name(st, i));
@@ -166,11 +218,7 @@ private:
         for (;;) {
             int rc = sqlite3_step(st);
             if (rc == SQLITE_DONE) break;
-            if (rc != SQLITE_ROW) {
-                std::string msg = sqlite3_errmsg(db_);
-                sqlite3_finalize(st);
-                throw Failure(msg, sql);
-            }
+            if (rc != SQLITE_ROW) throw Failure(sqlite3_errmsg(db_), sql);
             std::vector<DbValue> vals;
             vals.reserve(n);
             for (int i = 0; i < n; ++i) {
@@ -186,22 +234,16 @@ private:
             }
             rows.AddRow(std::move(vals));
             if (batchRows != 0 && rows.Count() >= batchRows) {
-                try {
-                    each(rows);
-                } catch (...) {
-                    sqlite3_finalize(st);
-                    throw;
-                }
+                each(rows);
                 rows = Rows(source, cols);
             }
         }
-        sqlite3_finalize(st);
         if (batchRows == 0 || !rows.Empty()) each(rows);
     }
 
     sqlite3* db_ = nullptr;
     bool inTx_ = false;
-    std::unordered_map<std::string, sqlite3_stmt*> prepared_;  // compiled statements of ExecuteBound
+    std::unordered_map<std::string, sqlite3_stmt*> prepared_;  // compiled statements of ExecuteBound and QueryBound
     SqliteDialect dialect_;
 };
 

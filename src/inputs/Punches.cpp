@@ -14,13 +14,13 @@ std::string PunchReaderFilter(TRunContext& ctx, const std::string& pcode) {
     if (!ctx.rule.Rule_fixstation) return {};
     std::int64_t station = 0;
     if (InputTableExists(ctx, "persons")) {
-        Rows p = ctx.db->Query("select p_station from " + InputTable(ctx, "persons") + "\nwhere p_Barcode=" +
-                               InputQuote(ctx, pcode));
+        Rows p = ctx.db->QueryBound("select p_station from " + InputTable(ctx, "persons") + "\nwhere p_Barcode=?",
+                                    {DbValue::Text(pcode)});
         if (!p.Empty()) station = p.Int(0, "p_station");
     }
     if (station == 0 || !InputTableExists(ctx, "readers")) return {};
-    Rows r = ctx.db->Query("select * from " + InputTable(ctx, "readers") + "\nwhere r_station=" +
-                           std::to_string(station));
+    Rows r = ctx.db->QueryBound("select * from " + InputTable(ctx, "readers") + "\nwhere r_station=?",
+                                {DbValue::Int(station)});
     if (r.Empty()) return {};
     std::string line = "and clock_rdrcode in (0";
     for (std::size_t i = 0; i < r.Count(); ++i) line += "," + std::to_string(r.Int(i, "r_code"));
@@ -37,15 +37,17 @@ int ReadPunches(TRunContext& ctx, const std::string& first, const std::string& l
     const std::string filter = PunchReaderFilter(ctx, pcode);
     const rule_type& R = ctx.rule;
 
+    // The person and the dates are bound to the markers of `where`, so that
+    // the texts are the same for every person of a batch.
     struct MonthQuery {
         std::string table, where;
     };
+    const std::vector<DbValue> params = {DbValue::Text(pcode), DbValue::Text(first), DbValue::Text(last)};
     std::vector<MonthQuery> months;
     for (const std::string& table : InputMonthTables("c", first, last)) {
         // The month's clock tables are made under the first day of the month.
         EnsureClockTables(ctx, table.substr(1, 4) + "/" + table.substr(5, 2) + "/01");
-        std::string where = " \nwhere clock_BarCode=" + InputQuote(ctx, pcode) + "\nand clock_date >=" +
-                            InputQuote(ctx, first) + "\nand clock_date <=" + InputQuote(ctx, last);
+        std::string where = " \nwhere clock_BarCode=?\nand clock_date >=?\nand clock_date <=?";
         if (!filter.empty()) where += "\n" + filter;
         if (R.Rule_addyignore) where += "\nand clock_recstate<>0";
         months.push_back({InputTable(ctx, table), where});
@@ -56,7 +58,7 @@ int ReadPunches(TRunContext& ctx, const std::string& first, const std::string& l
     // doubling (a person with many punches would hold twice their size).
     std::size_t stored = 0;
     for (const MonthQuery& m : months) {
-        Rows n = ctx.db->Query("select count(*) as n from " + m.table + m.where);
+        Rows n = ctx.db->QueryBound("select count(*) as n from " + m.table + m.where, params);
         if (!n.Empty()) stored += static_cast<std::size_t>(std::max<std::int64_t>(0, n.Int(0, "n")));
     }
     const std::size_t room = 4 * static_cast<std::size_t>(days + 1) + 16;
@@ -65,7 +67,7 @@ int ReadPunches(TRunContext& ctx, const std::string& first, const std::string& l
     // The rows are read a batch at a time: only the punches kept are held.
     for (const MonthQuery& m : months) {
         const std::string sql = "select * from " + m.table + m.where + "\norder by clock_date,clock_time";
-        ctx.db->QueryBatches(sql, 512, [&](const Rows& rows) {
+        ctx.db->QueryBoundBatches(sql, params, 512, [&](const Rows& rows) {
             for (std::size_t i = 0; i < rows.Count(); ++i) {
                 TPunch p;
                 p.Date = rows.Text(i, "clock_date").substr(0, 10);

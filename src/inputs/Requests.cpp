@@ -24,9 +24,10 @@ void ReadTimedRequests(TRunContext& ctx, const std::string& pcode, const std::st
     if (N <= 0) return;
     for (const std::string& table : InputMonthTables("t", from, to)) {
         CreateTableIfMissing(ctx, table);
-        Rows rows = ctx.db->Query("select * from " + InputTable(ctx, table) + "\nwhere clock_barCode=" +
-                                  InputQuote(ctx, pcode) + "\nand clock_date>=" + InputQuote(ctx, from) +
-                                  "\nand clock_date<=" + InputQuote(ctx, to) + "\norder by clock_date,clock_time");
+        Rows rows = ctx.db->QueryBound("select * from " + InputTable(ctx, table) +
+                                           "\nwhere clock_barCode=?\nand clock_date>=?\nand clock_date<=?"
+                                           "\norder by clock_date,clock_time",
+                                       {DbValue::Text(pcode), DbValue::Text(from), DbValue::Text(to)});
         for (std::size_t i = 0; i < rows.Count(); ++i) {
             auto it = dayOf.find(rows.Text(i, "clock_date"));
             if (it == dayOf.end()) continue;
@@ -61,9 +62,9 @@ std::int32_t ReadPreviousDay(TRunContext& ctx, const std::string& from, const st
 
     const std::string table = MonthTableName("p", prev);
     if (!TableExists(ctx, table)) return pd.Mark;
-    Rows rows = ctx.db->Query("select Prc_28,Prc_lastinout,prc_dayabsence,Prc_HourDayleaveSalary from " +
-                              InputTable(ctx, table) + "\nwhere prc_pcode=" + InputQuote(ctx, pcode) +
-                              "\nand prc_date=" + InputQuote(ctx, prev));
+    Rows rows = ctx.db->QueryBound("select Prc_28,Prc_lastinout,prc_dayabsence,Prc_HourDayleaveSalary from " +
+                                       InputTable(ctx, table) + "\nwhere prc_pcode=?\nand prc_date=?",
+                                   {DbValue::Text(pcode), DbValue::Text(prev)});
     if (!rows.Empty()) {
         pd.Found = true;
         pd.Mark = static_cast<std::int32_t>(rows.Int(0, "Prc_28"));
@@ -94,8 +95,8 @@ void ReadGrid(TRunContext& ctx, const char* prefix, const std::string& from, con
     if (PeriodDayCount(from, to) <= 0) return;
     for (const std::string& table : InputMonthTables(prefix, from, to)) {
         CreateTableIfMissing(ctx, table);
-        Rows rows = ctx.db->Query("select * from " + InputTable(ctx, table) + "\nwhere E_PCode=" +
-                                  InputQuote(ctx, pcode));
+        Rows rows = ctx.db->QueryBound("select * from " + InputTable(ctx, table) + "\nwhere E_PCode=?",
+                                       {DbValue::Text(pcode)});
         if (rows.Empty()) continue;
         const std::string ym = table.substr(1, 4) + "/" + table.substr(5, 2) + "/";
         // The grid has 31 columns in every month; those past the month's last
@@ -182,9 +183,9 @@ void ReadYearToDate(TRunContext& ctx, const std::string& to, const std::string& 
         const std::string m2 = (mm < 10 ? "0" : "") + std::to_string(mm);
         const std::string table = "p" + yyyy + m2;
         if (!TableExists(ctx, table)) continue;
-        Rows rows = ctx.db->Query("select Prc_DayMission,Prc_FullMission,Prc_HourEleaveSalarysum from " +
-                                  InputTable(ctx, table) + "\nwhere prc_pcode=" + InputQuote(ctx, pcode) +
-                                  "\nand prc_date=" + InputQuote(ctx, yyyy + "/" + m2 + "/00"));
+        Rows rows = ctx.db->QueryBound("select Prc_DayMission,Prc_FullMission,Prc_HourEleaveSalarysum from " +
+                                           InputTable(ctx, table) + "\nwhere prc_pcode=?\nand prc_date=?",
+                                       {DbValue::Text(pcode), DbValue::Text(yyyy + "/" + m2 + "/00")});
         if (rows.Empty()) continue;
         P.MissionDaysUsed += static_cast<std::int32_t>(rows.Int(0, "Prc_DayMission") + rows.Int(0, "Prc_FullMission"));
         P.HourlyEntitledLeaveYear += static_cast<std::int32_t>(rows.Int(0, "Prc_HourEleaveSalarysum"));

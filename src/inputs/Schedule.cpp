@@ -113,9 +113,9 @@ void BuildSchedule(TRunContext& ctx, const std::string& pcode, const std::string
     // 2. Special groups: each row covers the days after the previous row's
     // coverage up to and including its own date.
     if (InputTableExists(ctx, "spgroup")) {
-        Rows g = ctx.db->Query("select * from " + InputTable(ctx, "spgroup") + "\nwhere sp_date >=" +
-                               InputQuote(ctx, from) + "\nand sp_cardno=" + InputQuote(ctx, pcode) +
-                               "\norder by sp_date");
+        Rows g = ctx.db->QueryBound("select * from " + InputTable(ctx, "spgroup") +
+                                        "\nwhere sp_date >=?\nand sp_cardno=?\norder by sp_date",
+                                    {DbValue::Text(from), DbValue::Text(pcode)});
         std::string cursor = from;
         int day = 1;
         for (std::size_t i = 0; i < g.Count() && N > 0; ++i) {
@@ -148,9 +148,9 @@ void BuildSchedule(TRunContext& ctx, const std::string& pcode, const std::string
     // 4. Special shifts of single dates.
     P.SpecialShifts.clear();
     if (N > 0 && InputTableExists(ctx, "spshift")) {
-        Rows s = ctx.db->Query("select * from " + InputTable(ctx, "spshift") + "\nwhere sp_cardno=" +
-                               InputQuote(ctx, pcode) + "\nand sp_date>=" + InputQuote(ctx, from) +
-                               "\nand sp_date<=" + InputQuote(ctx, next));
+        Rows s = ctx.db->QueryBound("select * from " + InputTable(ctx, "spshift") +
+                                        "\nwhere sp_cardno=?\nand sp_date>=?\nand sp_date<=?",
+                                    {DbValue::Text(pcode), DbValue::Text(from), DbValue::Text(next)});
         for (std::size_t i = 0; i < s.Count(); ++i)
             P.SpecialShifts.push_back({s.Text(i, "sp_date"), static_cast<std::int32_t>(s.Int(i, "sp_shcode"))});
     }
@@ -166,8 +166,8 @@ void BuildSchedule(TRunContext& ctx, const std::string& pcode, const std::string
         const int y = DateYear(d.Date), m = DateMonth(d.Date), dd = DateDay(d.Date);
         const std::int32_t group = P.DayGroups[static_cast<std::size_t>(k - 1)];
         if (!queried || group != qGroup || y != qYear) {
-            grp = ctx.db->Query("select * from " + InputTable(ctx, "grp_dtl") + "\nwhere grd_year=" +
-                                std::to_string(y) + "\nand grd_code=" + std::to_string(group));
+            grp = ctx.db->QueryBound("select * from " + InputTable(ctx, "grp_dtl") + "\nwhere grd_year=?\nand grd_code=?",
+                                     {DbValue::Int(y), DbValue::Int(group)});
             queried = true;
             qGroup = group;
             qYear = y;
@@ -201,9 +201,9 @@ void ApplyDayRules(TRunContext& ctx, const std::string& pcode, const std::string
 
     // Special rules of single dates win over everything.
     if (N > 0 && InputTableExists(ctx, "sprule")) {
-        Rows s = ctx.db->Query("select * from " + InputTable(ctx, "spRule") + "\nwhere sp_date >=" +
-                               InputQuote(ctx, from) + "\nand sp_date <=" + InputQuote(ctx, to) +
-                               "\nand sp_cardno=" + InputQuote(ctx, pcode) + "\norder by sp_date");
+        Rows s = ctx.db->QueryBound("select * from " + InputTable(ctx, "spRule") +
+                                        "\nwhere sp_date >=?\nand sp_date <=?\nand sp_cardno=?\norder by sp_date",
+                                    {DbValue::Text(from), DbValue::Text(to), DbValue::Text(pcode)});
         for (std::size_t i = 0; i < s.Count(); ++i) {
             const int k = 1 + DayDiff(from, s.Text(i, "sp_date"));
             if (k >= 1 && k <= N)

@@ -46,8 +46,8 @@ TLeaveRow ReadLeaveRow(TRunContext& ctx, const std::string& table, const std::st
     TLeaveRow row;
     if (!TableExists(ctx, table)) return row;
     const Dialect& d = ctx.db->dialect();
-    Rows rows = ctx.db->Query("select * from " + d.Table(table) + "\nwhere mor_Pcode=" + d.Quote(pcode) +
-                              "\nand mor_year=" + std::to_string(year));
+    Rows rows = ctx.db->QueryBound("select * from " + d.Table(table) + "\nwhere mor_Pcode=?\nand mor_year=?",
+                                   {DbValue::Text(pcode), DbValue::Int(year)});
     if (rows.Empty()) return row;
     row.Found = true;
     if (rows.HasColumn("mor_dremainok")) {
@@ -229,9 +229,10 @@ TBalance SpecialLeaveGrants(TRunContext& ctx, const std::string& pcode, int year
     const Dialect& d = ctx.db->dialect();
     char last[32];
     std::snprintf(last, sizeof last, "%s/%02d/31", YearText(year).c_str(), n);
-    Rows rows = ctx.db->Query("select * from " + d.Table("spmor") + "\nwhere spm_Pcode=" + d.Quote(pcode) +
-                              "\nand spm_date>=" + d.Quote(YearText(year) + "/01/01") +
-                              "\nand spm_date<=" + d.Quote(last));
+    Rows rows = ctx.db->QueryBound("select * from " + d.Table("spmor") +
+                                       "\nwhere spm_Pcode=?\nand spm_date>=?\nand spm_date<=?",
+                                   {DbValue::Text(pcode), DbValue::Text(YearText(year) + "/01/01"),
+                                    DbValue::Text(last)});
     for (std::size_t i = 0; i < rows.Count(); ++i) {
         g.Days += static_cast<std::int32_t>(rows.Int(i, "spm_days"));
         g.Minutes += static_cast<std::int32_t>(rows.Int(i, "spm_time"));
@@ -296,23 +297,27 @@ void WriteMonthLeave(TRunContext& ctx, const std::string& table, const std::stri
     Database& db = *ctx.db;
     const Dialect& d = db.dialect();
     const std::string t = d.Table(table);
-    const std::string who = "\nwhere mor_pcode=" + d.Quote(pcode) + "\nand mor_year=" + std::to_string(y);
-    Rows rows = db.Query("select mor_pcode from " + t + who);
+    const std::string who = "\nwhere mor_pcode=?\nand mor_year=?";
+    Rows rows = db.QueryBound("select mor_pcode from " + t + who, {DbValue::Text(pcode), DbValue::Int(y)});
     if (!rows.Empty()) {
-        db.Execute("update " + t + "\nset mor_d" + std::to_string(m) + "=" + std::to_string(days) + "\n,mor_h" +
-                   std::to_string(m) + "=" + std::to_string(minutes) + who);
+        db.ExecuteBound("update " + t + "\nset mor_d" + std::to_string(m) + "=?\n,mor_h" + std::to_string(m) + "=?" +
+                            who,
+                        {DbValue::Int(days), DbValue::Int(minutes), DbValue::Text(pcode), DbValue::Int(y)});
         return;
     }
-    std::string cols = "mor_pcode\n,mor_year", vals = d.Quote(pcode) + "\n," + std::to_string(y);
+    std::string cols = "mor_pcode\n,mor_year", vals = "?\n,?";
+    std::vector<DbValue> params = {DbValue::Text(pcode), DbValue::Int(y)};
     if (entitled) {
         cols += "\n,mor_SpDays\n,mor_Sptime";
         vals += "\n,0,0";
     }
     for (int i = 1; i <= 12; ++i) {
         cols += "\n,mor_d" + std::to_string(i) + "\n,mor_h" + std::to_string(i);
-        vals += i == m ? "\n," + std::to_string(days) + "\n," + std::to_string(minutes) : std::string("\n,-1,-1");
+        vals += "\n,?\n,?";
+        params.push_back(DbValue::Int(i == m ? days : -1));
+        params.push_back(DbValue::Int(i == m ? minutes : -1));
     }
-    db.Execute("insert into " + t + " (\n" + cols + "\n) values (" + vals + "\n)");
+    db.ExecuteBound("insert into " + t + " (\n" + cols + "\n) values (" + vals + "\n)", params);
 }
 
 void MonthlyLeaveWrite(TRunContext& ctx, const TDayRecord& U, const std::string& pcode, const std::string& S,

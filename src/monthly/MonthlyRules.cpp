@@ -65,8 +65,9 @@ TPrevMonthValues PrevMonthValues(TRunContext& ctx, const std::string& pcode, con
     char date[32];
     std::snprintf(date, sizeof date, "%04d/%02d/00", y, m - 1);
     const Dialect& d = ctx.db->dialect();
-    Rows rows = ctx.db->Query("select Prc_HourAbsence,Prc_HourleaveNoSalary from " + d.Table(table) +
-                              "\nwhere prc_pcode=" + d.Quote(pcode) + "\nand prc_date=" + d.Quote(date));
+    Rows rows = ctx.db->QueryBound("select Prc_HourAbsence,Prc_HourleaveNoSalary from " + d.Table(table) +
+                                       "\nwhere prc_pcode=?\nand prc_date=?",
+                                   {DbValue::Text(pcode), DbValue::Text(date)});
     if (rows.Empty()) return v;
     v.Prc_HourAbsence = static_cast<std::int32_t>(rows.Int(0, "Prc_HourAbsence"));
     v.Prc_HourleaveNoSalary = static_cast<std::int32_t>(rows.Int(0, "Prc_HourleaveNoSalary"));

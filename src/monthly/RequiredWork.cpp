@@ -113,9 +113,9 @@ std::string FirstChars(const std::string& text, std::size_t n) {
 
 std::int64_t GroupRequiredWork(TRunContext& ctx, std::int32_t group, const std::string& S, const std::string& E) {
     const Dialect& dl = ctx.db->dialect();
-    Rows rows = ctx.db->Query("select * from " + dl.Table("grp_dtl") + "\nwhere grd_year>=" +
-                              std::to_string(DateYear(S)) + "\nand grd_year<=" + std::to_string(DateYear(E)) +
-                              "\nand grd_code=" + std::to_string(group) + "\norder by grd_year");
+    Rows rows = ctx.db->QueryBound("select * from " + dl.Table("grp_dtl") +
+                                       "\nwhere grd_year>=?\nand grd_year<=?\nand grd_code=?\norder by grd_year",
+                                   {DbValue::Int(DateYear(S)), DbValue::Int(DateYear(E)), DbValue::Int(group)});
     if (rows.Empty()) return 0;
     // Each day reads the calendar row of its own year (the first one when a
     // year has several). A year without a row adds nothing: its days are not
@@ -257,12 +257,12 @@ TMonthGrant ReadMonthGrant(TRunContext& ctx, const std::string& pcode, int year,
     TMonthGrant g;
     if (!TableExists(ctx, "addfree")) return g;
     const Dialect& dl = ctx.db->dialect();
-    Rows rows = ctx.db->Query(
+    Rows rows = ctx.db->QueryBound(
         "select add_timeOK as timeOK \n,add_night as night\n,add_cycle10 as cycle10\n,add_cycle15 as cycle15"
         "\n,add_cycle25 as cycle25\n,add_cycle35 as cycle35\n,add_cycle20 as cycle20\n,add_nowork as nowork"
         "\n,add_max as maxa\n,add_Remark as remark\n from " +
-        dl.Table("addfree") + "\nwhere add_pcode=" + dl.Quote(pcode) + "\nand add_year=" + std::to_string(year) +
-        "\nand add_month=" + std::to_string(month));
+            dl.Table("addfree") + "\nwhere add_pcode=?\nand add_year=?\nand add_month=?",
+        {DbValue::Text(pcode), DbValue::Int(year), DbValue::Int(month)});
     std::int64_t sum[8] = {};
     static const char* const kCounters[8] = {"timeOK",  "night",   "cycle10", "cycle15",
                                              "cycle25", "cycle35", "cycle20", "nowork"};

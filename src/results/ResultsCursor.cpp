@@ -23,15 +23,16 @@ void RetargetResultsCursor(TRunContext& ctx, const std::string& pcode, const std
 void ResultsCursorOpen(TRunContext& ctx) {
     TResultsCursor& c = ctx.results;
     const Dialect& d = ctx.db->dialect();
-    c.rows = ctx.db->Query("select * from " + d.Table(c.Table) + "\nwhere prc_pcode=" + d.Quote(c.PCode));
+    c.rows = ctx.db->QueryBound("select * from " + d.Table(c.Table) + "\nwhere prc_pcode=?", {DbValue::Text(c.PCode)});
     c.IsOpen = true;
 }
 
 void ResultsCursorOpenRow(TRunContext& ctx, const std::string& date) {
     TResultsCursor& c = ctx.results;
     const Dialect& d = ctx.db->dialect();
-    c.rows = ctx.db->Query("select Prc_PCode, Prc_Date, Prc_changed from " + d.Table(c.Table) +
-                           "\nwhere prc_pcode=" + d.Quote(c.PCode) + " and prc_date=" + d.Quote(date));
+    c.rows = ctx.db->QueryBound("select Prc_PCode, Prc_Date, Prc_changed from " + d.Table(c.Table) +
+                                    "\nwhere prc_pcode=? and prc_date=?",
+                                {DbValue::Text(c.PCode), DbValue::Text(date)});
     c.IsOpen = true;
 }
 

@@ -1,6 +1,7 @@
 #include "results/StoreDays.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -235,31 +236,44 @@ bool StoreMonthRow(TRunContext& ctx, const TDayRecord& r, const TMonthLeaveColum
     m.Prc_HourDaySleaveSalary = leave.ProjectionMinutes;
     m.Prc_changed = 0;
 
+    // The values are bound, so that the text is the same for every person
+    // and the statement is compiled once per run.
     const Dialect& d = ctx.db->dialect();
-    std::vector<SqlAssignment> first, second;
-    DayRowAssignments(ctx, m, first, second);
-    std::vector<SqlAssignment> all = {{"Prc_pcode", d.Quote(m.Prc_PCode)}, {"Prc_date", d.Quote(m.Prc_date)}};
+    std::vector<std::pair<std::string, DbValue>> first, second;
+    DayRowValues(ctx, m, first, second);
+    std::vector<std::pair<std::string, DbValue>> all = {{"Prc_pcode", DbValue::Text(m.Prc_PCode)},
+                                                        {"Prc_date", DbValue::Text(m.Prc_date)}};
     all.insert(all.end(), second.begin(), second.end());
     all.insert(all.end(), first.begin(), first.end());
-    all.emplace_back("Prc_HourEleaveRemain", std::to_string(leave.RemainMinutes));
-    all.emplace_back("Prc_DayEleaveRemain", std::to_string(leave.RemainDays));
+    all.emplace_back("Prc_HourEleaveRemain", DbValue::Int(leave.RemainMinutes));
+    all.emplace_back("Prc_DayEleaveRemain", DbValue::Int(leave.RemainDays));
+    // A fraction is stored as its literal of six decimals would store it.
+    for (auto& [name, v] : all)
+        if (v.kind == DbValue::Kind::Real) v.d = std::strtod(SqlLiteral(d, v).c_str(), nullptr);
 
     const std::string t = d.Table(table);
     std::string sql;
+    std::vector<DbValue> params;
+    params.reserve(all.size());
     if (row >= 0) {
         sql = "update " + t + " set ";
-        for (std::size_t i = 2; i < all.size(); ++i)
-            sql += (i == 2 ? "" : ", ") + all[i].first + " = " + all[i].second;
-        sql += "\nwhere Prc_PCode=" + all[0].second + " and Prc_Date=" + all[1].second;
+        for (std::size_t i = 2; i < all.size(); ++i) {
+            sql += (i == 2 ? "" : ", ") + all[i].first + " = ?";
+            params.push_back(std::move(all[i].second));
+        }
+        sql += "\nwhere Prc_PCode=? and Prc_Date=?";
+        params.push_back(std::move(all[0].second));
+        params.push_back(std::move(all[1].second));
     } else {
         std::string cols, vals;
         for (std::size_t i = 0; i < all.size(); ++i) {
             cols += (i ? "," : "") + all[i].first;
-            vals += (i ? "," : "") + all[i].second;
+            vals += i ? ",?" : "?";
+            params.push_back(std::move(all[i].second));
         }
         sql = "insert into " + t + " (" + cols + ")\nvalues (" + vals + ")";
     }
-    ctx.db->Execute(sql);
+    ctx.db->ExecuteBound(sql, params);
     CloseResultsCursor(ctx);
     return true;
 }
