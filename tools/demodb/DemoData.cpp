@@ -130,7 +130,12 @@ struct Punches {
 void Common(TRunContext& ctx, int year, int month) {
     Database& db = *ctx.db;
     CreateTables(ctx, year, month);
-    db.Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_Name", DbValue::Text("عمومی")}});
+    // The plain rule: nothing tolerated, no overtime; a scheduled day without
+    // work is a day of absence, and so is a day whose hour absence passes
+    // four hours.
+    db.Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_Name", DbValue::Text("عمومی")},
+                        {"Rule_GSLimit", DbValue::Int(240)}, {"Rule_GD", DbValue::Int(1)},
+                        {"Rule_GBD", DbValue::Int(240)}, {"Rule_GKD", DbValue::Int(480)}});
     db.Insert("rulesetc", {{"Rule_Code", DbValue::Int(1)}});
     Shift(db, 1, "اداری", 2, H(7, 30), H(12, 0), H(13, 0), H(16, 0));
     Shift(db, 2, "شب", 1, H(22, 0), H(30, 0), 0, 0);
