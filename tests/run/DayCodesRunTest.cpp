@@ -29,14 +29,7 @@ struct CodeDb {
         ctx.db = db.get();
         ctx.home = h.dir.path().string();
         db->Begin();
-        for (const char* t : {"init", "qvlog", "holiday", "persons", "rules", "rulesetc", "shifts", "grp_dtl",
-                              "spshift", "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor",
-                              "addfree", "p139301", "p139302", "p139303"})
-            CreateTableIfMissing(ctx, t);
-        for (const char* d : {"1393/01/01", "1393/02/01", "1393/03/01"}) {
-            EnsureClockTables(ctx, d);
-            for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
-        }
+        CreateMonthTables(ctx, {"p139303"});
         // Daily missions by the fixed method (600 minutes, counted as net
         // work); leave by the thresholds 240 / 480 and counted as work; a day
         // of work is 480 minutes; absence by the thresholds 240 / 480;
@@ -54,21 +47,7 @@ struct CodeDb {
                                 {"Rule_MOK1", DbValue::Int(480)}, {"Rule_MOHR", DbValue::Int(480)},
                                 {"Rule_MOKAR", DbValue::Int(1)}, {"Rule_MOKARNA", DbValue::Int(1)},
                                 {"Rule_DGKAR", DbValue::Int(1)}});
-        db->Insert("shifts", {{"SH_Code", DbValue::Int(1)}, {"SH_Count", DbValue::Int(1)},
-                              {"SH_Name", DbValue::Text("day")}, {"SH_From1", DbValue::Int(H(8, 0))},
-                              {"SH_To1", DbValue::Int(H(16, 0))}, {"SH_From2", DbValue::Int(0)},
-                              {"SH_To2", DbValue::Int(0)}, {"SH_From3", DbValue::Int(0)},
-                              {"SH_To3", DbValue::Int(0)}, {"Sh_Kind", DbValue::Int(0)},
-                              {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
-        // Group 1: the day shift on every day of 1393 but Fridays (one
-        // character per day holding the shift code + 1).
-        std::vector<SqlField> g{{"Grd_Code", DbValue::Int(1)}, {"Grd_Year", DbValue::Int(1393)}};
-        for (int m = 1; m <= 12; ++m) {
-            std::string text;
-            for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(1393, m, d) == 6 ? 1 : 2);
-            g.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
-        }
-        db->Insert("grp_dtl", g);
+        AddDayShiftGroup(*db);
         db->Insert("persons", {{"P_BarCode", DbValue::Text("3001")}, {"P_Proxi", DbValue::Text("3001")},
                                {"P_Name", DbValue::Text("n")}, {"P_Family", DbValue::Text("f")},
                                {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text("1390/01/01")},

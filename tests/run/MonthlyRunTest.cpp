@@ -42,14 +42,7 @@ struct LeaveMonthDb {
         if (failingLog)  // every insert into the calculation log fails: the run's last step
             db->Execute("create table qvlog (qvl_Date varchar(10), qvl_Time varchar(5), qvl_pcode varchar(8), "
                         "qvl_year smallint, qvl_month smallint, check (qvl_year < 0))");
-        for (const char* t : {"init", "qvlog", "holiday", "persons", "rules", "rulesetc", "shifts", "grp_dtl",
-                              "spshift", "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor",
-                              "addfree", "p139301", "p139302"})
-            CreateTableIfMissing(ctx, t);
-        for (const char* d : {"1393/01/01", "1393/02/01", "1393/03/01"}) {
-            EnsureClockTables(ctx, d);
-            for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
-        }
+        CreateMonthTables(ctx);
         // 15 minutes of lateness tolerated a day; from the second late day on
         // each adds 30 minutes of absence; month limits out of reach.
         db->Insert("rules", {{"Rule_Code", DbValue::Int(1)}, {"Rule_Name", DbValue::Text("month")},
@@ -63,18 +56,7 @@ struct LeaveMonthDb {
                                 {"Rule_StartNight", DbValue::Int(1080)}, {"Rule_MOHR", DbValue::Int(480)},
                                 {"Rule_MOEY", DbValue::Int(30)}, {"Rule_MOTalab", DbValue::Int(1)},
                                 {"Rule_MOsy", DbValue::Int(12)}, {"Rule_MOsm", DbValue::Int(0)}});
-        db->Insert("shifts", {{"SH_Code", DbValue::Int(1)}, {"SH_Count", DbValue::Int(1)},
-                              {"SH_Name", DbValue::Text("day")}, {"SH_From1", DbValue::Int(H(8, 0))},
-                              {"SH_To1", DbValue::Int(H(16, 0))}, {"SH_From2", DbValue::Int(0)},
-                              {"SH_To2", DbValue::Int(0)}, {"SH_From3", DbValue::Int(0)}, {"SH_To3", DbValue::Int(0)},
-                              {"Sh_Kind", DbValue::Int(0)}, {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
-        std::vector<SqlField> g{{"Grd_Code", DbValue::Int(1)}, {"Grd_Year", DbValue::Int(1393)}};
-        for (int m = 1; m <= 12; ++m) {
-            std::string text;
-            for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(1393, m, d) == 6 ? 1 : 2);
-            g.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
-        }
-        db->Insert("grp_dtl", g);
+        AddDayShiftGroup(*db);
         db->Insert("persons", {{"P_BarCode", DbValue::Text("3001")}, {"P_Proxi", DbValue::Text("3001")},
                                {"P_Name", DbValue::Text("n")}, {"P_Family", DbValue::Text("f")},
                                {"P_Param", DbValue::Int(0)}, {"P_JobDate", DbValue::Text("1390/01/01")},

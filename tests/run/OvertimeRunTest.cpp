@@ -30,26 +30,8 @@ struct OvertimeDb {
         ctx.db = db.get();
         ctx.home = h.dir.path().string();
         db->Begin();
-        for (const char* t : {"init", "qvlog", "holiday", "persons", "rules", "rulesetc", "shifts", "grp_dtl",
-                              "spshift", "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor",
-                              "addfree", "p139301", "p139302"})
-            CreateTableIfMissing(ctx, t);
-        for (const char* d : {"1393/01/01", "1393/02/01", "1393/03/01"}) {
-            EnsureClockTables(ctx, d);
-            for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
-        }
-        db->Insert("shifts", {{"SH_Code", DbValue::Int(1)}, {"SH_Count", DbValue::Int(1)},
-                              {"SH_Name", DbValue::Text("day")}, {"SH_From1", DbValue::Int(H(8, 0))},
-                              {"SH_To1", DbValue::Int(H(16, 0))}, {"SH_From2", DbValue::Int(0)},
-                              {"SH_To2", DbValue::Int(0)}, {"SH_From3", DbValue::Int(0)}, {"SH_To3", DbValue::Int(0)},
-                              {"Sh_Kind", DbValue::Int(0)}, {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
-        std::vector<SqlField> g{{"Grd_Code", DbValue::Int(1)}, {"Grd_Year", DbValue::Int(1393)}};
-        for (int m = 1; m <= 12; ++m) {
-            std::string text;
-            for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(1393, m, d) == 6 ? 1 : 2);
-            g.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
-        }
-        db->Insert("grp_dtl", g);
+        CreateMonthTables(ctx);
+        AddDayShiftGroup(*db);
     }
 
     // A rule without lateness allowances or daily absence limits, night from

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "calendar/Holidays.h"
+#include "db/Catalogue.h"
 #include "db/Cp1256.h"
 #include "demodb/DemoData.h"
 #include "support/TestSupport.h"
@@ -62,6 +64,38 @@ struct RunHome {
         return lines;
     }
 };
+
+// The tables a calculation of 1393/02 reads, empty: the fixed ones, the result
+// tables 1393/01 and 1393/02 and those named in `moreResultTables`, and the
+// clock, request, permit and free-overtime tables of 1393/01 ... 1393/03.
+inline void CreateMonthTables(TRunContext& ctx, std::initializer_list<const char*> moreResultTables = {}) {
+    for (const char* t : {"init", "qvlog", "holiday", "persons", "rules", "rulesetc", "shifts", "grp_dtl",
+                          "spshift", "sprule", "spgroup", "readers", "trouble", "morkhasi", "smorkhasi", "spmor",
+                          "addfree", "p139301", "p139302"})
+        CreateTableIfMissing(ctx, t);
+    for (const char* t : moreResultTables) CreateTableIfMissing(ctx, t);
+    for (const char* d : {"1393/01/01", "1393/02/01", "1393/03/01"}) {
+        EnsureClockTables(ctx, d);
+        for (const char* p : {"t", "e", "a"}) CreateTableIfMissing(ctx, MonthTableName(p, d));
+    }
+}
+
+// Shift 1, one range from 08:00 to 16:00, and group 1 holding it on every day
+// of 1393 but Fridays (one character per day: the shift code + 1).
+inline void AddDayShiftGroup(Database& db) {
+    db.Insert("shifts", {{"SH_Code", DbValue::Int(1)}, {"SH_Count", DbValue::Int(1)},
+                         {"SH_Name", DbValue::Text("day")}, {"SH_From1", DbValue::Int(8 * 60)},
+                         {"SH_To1", DbValue::Int(16 * 60)}, {"SH_From2", DbValue::Int(0)},
+                         {"SH_To2", DbValue::Int(0)}, {"SH_From3", DbValue::Int(0)}, {"SH_To3", DbValue::Int(0)},
+                         {"Sh_Kind", DbValue::Int(0)}, {"Sh_Nesab", DbValue::Int(0)}, {"Sh_Type", DbValue::Int(0)}});
+    std::vector<SqlField> g{{"Grd_Code", DbValue::Int(1)}, {"Grd_Year", DbValue::Int(1393)}};
+    for (int m = 1; m <= 12; ++m) {
+        std::string text;
+        for (int d = 1; d <= 31; ++d) text += static_cast<char>(Weekday(1393, m, d) == 6 ? 1 : 2);
+        g.push_back({"Grd_M" + std::to_string(m), DbValue::Text(text)});
+    }
+    db.Insert("grp_dtl", g);
+}
 
 // Skips a Postgres case when the test run has no server.
 #define SKIP_WITHOUT_BACKEND(b)                                                          \
